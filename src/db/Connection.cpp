@@ -1,0 +1,109 @@
+#include "Connection.h"
+
+#include "DbError.h"
+
+#include <QSqlError>
+#include <QUuid>
+
+Connection::Connection(const QString& name)
+    : m_name(name), m_connName(name + QLatin1Char('-') + QUuid::createUuid().toString()) {}
+
+Connection::~Connection() {
+    disconnect();
+    QSqlDatabase::removeDatabase(m_connName);
+}
+
+void Connection::changed() { m_dirty = true; }
+
+void Connection::setHost(const QString& host) {
+    if (host != m_host) { m_host = host; changed(); }
+}
+void Connection::setDatabase(const QString& database) {
+    if (database != m_database) { m_database = database; changed(); }
+}
+void Connection::setUser(const QString& user) {
+    if (user != m_user) { m_user = user; changed(); }
+}
+void Connection::setPassword(const QString& password) {
+    if (password != m_password) { m_password = password; changed(); }
+}
+void Connection::setPort(int port) {
+    if (port != m_port) { m_port = port; changed(); }
+}
+
+QString Connection::messageOf(const QSqlError& error) {
+    const QString server = error.databaseText().trimmed();
+    const QString text = server.isEmpty() ? error.text().trimmed() : server;
+    if (error.nativeErrorCode().isEmpty())
+        return text;
+    return text + QStringLiteral(" (") + error.nativeErrorCode() + QLatin1Char(')');
+}
+
+void Connection::connect() {
+    if (isConnected() && !m_dirty)
+        return;
+    disconnect();
+    QSqlDatabase db = QSqlDatabase::contains(m_connName)
+                          ? QSqlDatabase::database(m_connName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_connName);
+    if (!db.isValid())
+        throw DbError(QStringLiteral("Driver MySQL non disponibile"));
+    // With the host "localhost" the client library ignores the port and takes the
+    // system socket; on any other port the loopback address reaches the server.
+    const bool viaSocket = m_host == QLatin1String("localhost") && m_port != 3306;
+    db.setHostName(viaSocket ? QStringLiteral("127.0.0.1") : m_host);
+    db.setPort(m_port);
+    db.setUserName(m_user);
+    db.setPassword(m_password);
+    db.setDatabaseName(m_database);
+    // Found rows (not changed rows) as affected rows: an update that writes equal
+    // values still reports the row it touched.
+    db.setConnectOptions(QStringLiteral("CLIENT_FOUND_ROWS=1;MYSQL_OPT_CONNECT_TIMEOUT=5"));
+    if (!db.open())
+        throw DbError(messageOf(db.lastError()));
+    m_dirty = false;
+}
+
+void Connection::disconnect() {
+    if (QSqlDatabase::contains(m_connName))
+        QSqlDatabase::database(m_connName, false).close();
+}
+
+bool Connection::isConnected() const {
+    return QSqlDatabase::contains(m_connName) && QSqlDatabase::database(m_connName, false).isOpen();
+}
+
+QSqlDatabase Connection::db() const { return QSqlDatabase::database(m_connName, false); }
+
+QSqlQuery Connection::exec(const QString& sql, const QVariantList& binds) const {
+    if (!isConnected())
+        throw DbError(QStringLiteral("Connessione al database non attiva"));
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    bool ok;
+    if (binds.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        for (const QVariant& v : binds)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    }
+    if (!ok)
+        throw DbError(messageOf(q.lastError()));
+    return q;
+}
+
+void Connection::begin() {
+    QSqlDatabase d = db();
+    if (!d.transaction())
+        throw DbError(messageOf(d.lastError()));
+}
+
+void Connection::commit() {
+    QSqlDatabase d = db();
+    if (!d.commit())
+        throw DbError(messageOf(d.lastError()));
+}
+
+void Connection::rollback() { db().rollback(); }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Per-test databases on the private test server. Each test executable works in
+// databases of its own, so the suite can run in parallel against one server.
+class TestDb {
+public:
+    static QString host();
+    static int port();
+    static QString user();
+    static QString password();
+
+    // Drops and recreates `name`, then loads the given files of sql/ into it.
+    static void ricrea(const QString& name, const QStringList& sqlFiles);
+    // Executes statements on `database` through a private connection; throws on error.
+    static void esegui(const QString& database, const QStringList& statements);
+    // One value of a single-value query (the first column of the first row).
+    static QString valore(const QString& database, const QString& select);
+    static QString sqlDir();
+};

@@ -1,0 +1,300 @@
+#include "TestDb.h"
+#include "db/Connection.h"
+#include "db/DataSource.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Table.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+class TstTable : public QObject {
+    Q_OBJECT
+    const QString db = QStringLiteral("gfe_t_table");
+    std::unique_ptr<Connection> conn;
+
+    std::unique_ptr<Table> apri(const QString& name) {
+        auto t = std::make_unique<Table>(conn.get(), name);
+        t->open();
+        return t;
+    }
+
+private slots:
+    void init() {
+        TestDb::ricrea(db, {"xml_quirn.sql"});
+        TestDb::esegui(db, {
+            "INSERT INTO clienti (rag_soc, cap) VALUES ('beta', '00100'), ('Alfa', '20100'), "
+            "('gamma', NULL)",
+            "INSERT INTO testata (id_invio, rag_soc, inviata) VALUES (5, 'UNO', 0), (3, 'DUE', 1)",
+            "INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (3, 1, 'uguale'), "
+            "(3, 1, 'uguale'), (3, 2, 'altra')",
+        });
+        conn = std::make_unique<Connection>("test");
+        conn->setHost(TestDb::host());
+        conn->setPort(TestDb::port());
+        conn->setUser(TestDb::user());
+        conn->setPassword(TestDb::password());
+        conn->setDatabase(db);
+    }
+    void cleanup() { conn.reset(); }
+
+    void connectsWhenOpened() {
+        QVERIFY(!conn->isConnected());
+        auto t = apri("clienti");
+        QVERIFY(conn->isConnected());
+        QCOMPARE(t->state(), TableState::Browse);
+        t->open();   // opening an open table does nothing
+        QCOMPARE(t->recordCount(), 3);
+        t->close();
+        t->close();
+        QCOMPARE(t->state(), TableState::Inactive);
+        QCOMPARE(t->recordCount(), 0);
+    }
+
+    void connectionErrorCarriesServerMessage() {
+        conn->setPassword("sbagliata");
+        try {
+            conn->connect();
+            QFAIL("connected with a wrong password");
+        } catch (const DbError& e) {
+            QVERIFY2(e.message().contains("Access denied"), qPrintable(e.message()));
+        }
+    }
+
+    void missingTableAndStatementErrors() {
+        QVERIFY_THROWS_EXCEPTION(DbError, apri("non_esiste"));
+        Query q(conn.get());
+        q.setSql("delete from dettaglio where id_invio=");
+        try {
+            q.execSql();
+            QFAIL("bad statement executed");
+        } catch (const DbError& e) {
+            QVERIFY2(e.message().contains("SQL syntax"), qPrintable(e.message()));
+        }
+        q.setSql("delete from dettaglio where id_invio=3");
+        QCOMPARE(q.execSql(), 3);
+    }
+
+    void rowOrderHoldsForAnyStatement() {
+        Table t(conn.get(), "clienti");
+        t.setOrderBy({"rag_soc"});
+        t.setSql("select * from clienti order by id desc");
+        t.open();
+        QStringList names;
+        for (t.first(); !t.eof(); t.next())
+            names << t.field("RAG_SOC").asString();
+        QCOMPARE(names, QStringList({"Alfa", "beta", "gamma"}));
+    }
+
+    void fieldsByNameAndType() {
+        auto t = apri("testata");
+        QVERIFY(t->locate("id_invio", 3));
+        QCOMPARE(t->field("ID_INVIO").asInteger(), 3);
+        QCOMPARE(t->field("Id_Invio").asString(), QString("3"));
+        QCOMPARE(t->field("inviata").asBoolean(), true);
+        QVERIFY(t->field("pec").isNull());
+        QVERIFY(t->field("pec").value().isNull());
+        QCOMPARE(t->field("pec").asString(), QString());
+        QVERIFY_THROWS_EXCEPTION(DbError, t->field("manca"));
+    }
+
+    void longTextIsCutToTheColumn() {
+        auto t = apri("clienti");
+        t->edit();
+        t->field("cap").setAsString("1234567890");
+        t->field("rag_soc").setAsString(QString(70, QChar(0xE0)));   // 'à' x 70
+        QCOMPARE(t->field("cap").asString(), QString("12345"));
+        t->post();
+        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc like 'à%'"), QString("12345"));
+        QCOMPARE(TestDb::valore(db, "select char_length(rag_soc) from clienti where cap='12345'"),
+                 QString("60"));
+    }
+
+    void navigationAndLocate() {
+        auto t = apri("dettaglio");
+        QCOMPARE(t->recordCount(), 3);
+        t->first();
+        QVERIFY(t->bof() && !t->eof());
+        t->next();
+        t->next();
+        QVERIFY(!t->eof());
+        t->next();
+        QVERIFY(t->eof());
+        QCOMPARE(t->recNo(), 2);
+        QVERIFY(t->locate("id_invio", 3, "prog", 2));
+        QCOMPARE(t->field("descrizione").asString(), QString("altra"));
+        QVERIFY(!t->locate("id_invio", 3, "prog", 9));
+        QCOMPARE(t->recNo(), 2);   // a failed locate stays where it was
+        QVERIFY(!t->locate("descrizione", "ALTRA"));   // exact, letter case counts
+    }
+
+    void editOnEmptyTableStartsNewRow() {
+        TestDb::esegui(db, {"DELETE FROM clienti"});
+        auto t = apri("clienti");
+        t->edit();
+        QCOMPARE(t->state(), TableState::Insert);
+        t->field("rag_soc").setAsString("Nuovo");
+        t->post();
+        QVERIFY(t->field("id").asInteger() > 0);
+        QCOMPARE(TestDb::valore(db, "select count(*) from clienti"), QString("1"));
+    }
+
+    void appendStoresServerKeyAndDefaults() {
+        auto t = apri("testata");
+        QSignalSpy spy(t.get(), &Table::afterPost);
+        bool sawEmptyRow = false;
+        t->setOnNewRecord([&](Table& tt) { sawEmptyRow = tt.field("rag_soc").isNull(); });
+        t->append();
+        QVERIFY(sawEmptyRow);
+        t->field("rag_soc").setAsString("TRE");
+        t->post();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(t->field("id_invio").asInteger(), 6);
+        QCOMPARE(t->field("inviata").asBoolean(), false);   // the server's default, read back
+        QCOMPARE(TestDb::valore(db, "select rag_soc from testata where id_invio=6"), QString("TRE"));
+    }
+
+    void cancelRestoresAndDropsNewRow() {
+        auto t = apri("clienti");
+        t->moveTo(1);
+        t->edit();
+        t->field("cap").setAsString("99999");
+        t->cancel();
+        QCOMPARE(t->field("cap").asString(), QString("20100"));
+        t->append();
+        QCOMPARE(t->recordCount(), 4);
+        t->cancel();
+        QCOMPARE(t->recordCount(), 3);
+        QCOMPARE(t->recNo(), 1);
+        QCOMPARE(TestDb::valore(db, "select count(*) from clienti"), QString("3"));
+    }
+
+    void writingInBrowseStateIsRefused() {
+        auto t = apri("clienti");
+        QVERIFY_THROWS_EXCEPTION(DbError, t->field("cap").setAsString("1"));
+    }
+
+    // Another program sets `inviata` while the header is being edited: posting the
+    // edit writes only the changed column and keeps that change.
+    void postKeepsOtherProgramsChanges() {
+        auto t = apri("testata");
+        QVERIFY(t->locate("id_invio", 5));
+        t->edit();
+        t->field("rag_soc").setAsString("UNO MODIFICATO");
+        TestDb::esegui(db, {"UPDATE testata SET inviata=1 WHERE id_invio=5"});
+        t->post();
+        QCOMPARE(TestDb::valore(db, "select inviata from testata where id_invio=5"), QString("1"));
+        QCOMPARE(TestDb::valore(db, "select rag_soc from testata where id_invio=5"),
+                 QString("UNO MODIFICATO"));
+    }
+
+    // Rows of a table without a key are found by their values as read: exactly one
+    // of two equal rows is changed or deleted.
+    void keylessRowsTouchExactlyOne() {
+        auto t = apri("dettaglio");
+        QVERIFY(t->locate("descrizione", "uguale"));
+        t->edit();
+        t->field("descrizione").setAsString("cambiata");
+        t->post();
+        QCOMPARE(TestDb::valore(db, "select count(*) from dettaglio where descrizione='uguale'"),
+                 QString("1"));
+        QVERIFY(t->locate("descrizione", "uguale"));
+        t->remove();
+        QCOMPARE(TestDb::valore(db, "select count(*) from dettaglio"), QString("2"));
+        QCOMPARE(t->recordCount(), 2);
+    }
+
+    void changedMeanwhileKeylessRowIsReported() {
+        auto t = apri("dettaglio");
+        QVERIFY(t->locate("descrizione", "altra"));
+        TestDb::esegui(db, {"UPDATE dettaglio SET quantita='2,00' WHERE descrizione='altra'"});
+        t->edit();
+        t->field("descrizione").setAsString("x");
+        QVERIFY_THROWS_EXCEPTION(DbError, t->post());
+        QCOMPARE(t->state(), TableState::Edit);   // the edit is kept for the user
+    }
+
+    void movingPostsPendingEdit() {
+        auto t = apri("clienti");
+        t->first();
+        t->edit();
+        t->field("cap").setAsString("11111");
+        t->next();
+        QCOMPARE(t->state(), TableState::Browse);
+        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc='beta'"), QString("11111"));
+    }
+
+    void refreshKeepsCurrentRowAndSeesChanges() {
+        auto t = apri("testata");
+        t->setOrderBy({"id_invio"});
+        t->close();
+        t->open();
+        QVERIFY(t->locate("id_invio", 5));
+        TestDb::esegui(db, {"INSERT INTO testata (id_invio, rag_soc) VALUES (1, 'PRIMA')",
+                            "UPDATE testata SET rag_soc='NUOVO' WHERE id_invio=5"});
+        t->refresh();
+        QCOMPARE(t->recordCount(), 3);
+        QCOMPARE(t->field("id_invio").asInteger(), 5);
+        QCOMPARE(t->field("rag_soc").asString(), QString("NUOVO"));
+    }
+
+    void bookmarks() {
+        auto t = apri("clienti");
+        t->moveTo(2);
+        const Bookmark b = t->bookmark();
+        t->first();
+        QVERIFY(t->gotoBookmark(b));
+        QCOMPARE(t->recNo(), 2);
+        QVERIFY(!t->gotoBookmark(Bookmark()));
+    }
+
+    void autoRefreshSkipsEditsAndResumes() {
+        auto t = apri("testata");
+        t->setAutoRefresh(50);
+        QVERIFY(t->locate("id_invio", 5));
+        t->edit();
+        t->field("rag_soc").setAsString("IN CORSO");
+        TestDb::esegui(db, {"UPDATE testata SET inviata=1 WHERE id_invio=3"});
+        QTest::qWait(200);
+        QCOMPARE(t->state(), TableState::Edit);
+        QCOMPARE(t->field("rag_soc").asString(), QString("IN CORSO"));
+        t->post();
+        QVERIFY(t->locate("id_invio", 3));
+        TestDb::esegui(db, {"UPDATE testata SET rag_soc='DA FUORI' WHERE id_invio=3"});
+        QTRY_COMPARE(t->field("rag_soc").asString(), QString("DA FUORI"));
+        QVERIFY(t->autoRefreshActive());
+    }
+
+    void autoRefreshSwitchesOffWhenTheServerIsGone() {
+        auto t = apri("testata");
+        QSignalSpy failed(t.get(), &Table::autoRefreshFailed);
+        QSqlQuery q = conn->exec("select connection_id()");
+        q.next();
+        TestDb::esegui(db, {"KILL " + q.value(0).toString()});
+        t->setAutoRefresh(50);
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY(!t->autoRefreshActive());
+        QVERIFY(!failed.first().first().toString().isEmpty());
+        QCOMPARE(t->recordCount(), 2);   // the rows read before stay
+    }
+
+    void dataSourceRelaysAndStartsEdits() {
+        auto t = apri("clienti");
+        DataSource ds(t.get());
+        QSignalSpy moved(&ds, &DataSource::recordChanged);
+        QSignalSpy state(&ds, &DataSource::stateChanged);
+        QSignalSpy field(&ds, &DataSource::fieldChanged);
+        t->next();
+        QCOMPARE(moved.count(), 1);
+        ds.edit();
+        QCOMPARE(t->state(), TableState::Edit);
+        QCOMPARE(state.count(), 1);
+        t->field("cap").setAsString("1");
+        QCOMPARE(field.count(), 1);
+        QCOMPARE(field.first().first().toInt(), t->fieldIndex("cap"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTable)
+#include "tst_table.moc"
