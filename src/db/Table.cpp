@@ -227,8 +227,10 @@ void Table::fetch(bool keepPosition) {
     if (masterMissing && !m_columns.empty()) {
         m_rows.clear();
     } else {
-        QSqlQuery q = m_connection->exec(masterMissing ? sql + QStringLiteral(" LIMIT 0") : sql,
-                                         masterMissing ? QVariantList() : binds);
+        // Without master values the columns are still learned, from no rows.
+        QSqlQuery q = masterMissing
+            ? m_connection->exec(sql.section(QStringLiteral(" WHERE "), 0, -2) + QStringLiteral(" LIMIT 0"))
+            : m_connection->exec(sql, binds);
         if (m_columns.empty())
             loadColumns(q.record());
         const int stored = int(m_columns.size()) - int(m_calculated.size());
