@@ -167,8 +167,11 @@ void Table::loadColumns(const QSqlRecord& record) {
         c.calculated = true;
         m_columns.push_back(c);
     }
-    for (int i = 0; i < int(m_columns.size()); ++i)
+    m_byExactName.clear();
+    for (int i = 0; i < int(m_columns.size()); ++i) {
         m_byName.insert(m_columns[i].name.toLower(), i);
+        m_byExactName.insert(m_columns[i].name, i);
+    }
     checkDeclared();
 }
 
@@ -193,8 +196,15 @@ void Table::checkDeclared() const {
 QString Table::selectStatement(QVariantList& binds, bool& masterMissing) const {
     QString base = m_sql.isEmpty() ? QStringLiteral("SELECT * FROM ") + quoted(m_tableName) : m_sql;
     masterMissing = false;
-    if (!m_master || m_detailColumns.isEmpty())
+    if (!m_master || m_detailColumns.isEmpty()) {
+        if (m_sql.isEmpty() && !m_orderBy.isEmpty()) {
+            QStringList cols;
+            for (const QString& c : m_orderBy)
+                cols << quoted(c);
+            base += QStringLiteral(" ORDER BY ") + cols.join(QLatin1Char(','));
+        }
         return base;
+    }
     if (!m_sql.isEmpty())
         base = QStringLiteral("SELECT * FROM (") + m_sql + QStringLiteral(") AS gfe_t");
     binds = masterValues();
@@ -235,11 +245,13 @@ void Table::fetch(bool keepPosition) {
             loadColumns(q.record());
         const int stored = int(m_columns.size()) - int(m_calculated.size());
         std::vector<RowPtr> rows;
+        const int total = int(m_columns.size());
         while (q.next()) {
             auto row = std::make_unique<Row>();
-            row->values.resize(int(m_columns.size()));
+            row->values.reserve(total);
             for (int i = 0; i < stored; ++i)
-                row->values[i] = q.value(i);
+                row->values.append(q.value(i));
+            row->values.resize(total);
             rows.push_back(std::move(row));
         }
         m_rows = std::move(rows);
@@ -265,14 +277,17 @@ void Table::sortRows() {
     for (const QString& c : m_orderBy)
         if (fieldIndex(c) >= 0)
             cols.push_back(fieldIndex(c));
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const RowPtr& a, const RowPtr& b) {
+    const auto less = [&](const RowPtr& a, const RowPtr& b) {
         for (int c : cols) {
             const int r = compareValues(a->values[c], b->values[c]);
             if (r != 0)
                 return r < 0;
         }
         return false;
-    });
+    };
+    // Rows usually arrive in order already (the server sorts a table read by name).
+    if (!std::is_sorted(m_rows.begin(), m_rows.end(), less))
+        std::stable_sort(m_rows.begin(), m_rows.end(), less);
 }
 
 void Table::calcFields(Row& row) {
@@ -411,7 +426,13 @@ bool Table::gotoBookmark(const Bookmark& bookmark) {
 
 // ---- fields ------------------------------------------------------------------
 
-int Table::fieldIndex(const QString& name) const { return m_byName.value(name.toLower(), -1); }
+int Table::fieldIndex(const QString& name) const {
+    // Callers mostly spell names as the columns are spelt: try that before folding case.
+    const auto exact = m_byExactName.constFind(name);
+    if (exact != m_byExactName.constEnd())
+        return exact.value();
+    return m_byName.value(name.toLower(), -1);
+}
 
 Field Table::field(const QString& name) {
     const int i = fieldIndex(name);

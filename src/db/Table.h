@@ -154,7 +154,8 @@ private:
     Handler m_onCalcFields;
 
     std::vector<ColumnInfo> m_columns;
-    QHash<QString, int> m_byName;
+    QHash<QString, int> m_byName;        // by lower-case name
+    QHash<QString, int> m_byExactName;
     QHash<QString, ColumnInfo> m_tableMeta;   // sizes and keys of the table's columns
     std::vector<RowPtr> m_rows;
     int m_current = -1;
