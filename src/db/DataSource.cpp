@@ -4,6 +4,8 @@
 
 DataSource::DataSource(Table* table, QObject* parent) : QObject(parent) { setTable(table); }
 
+Table* DataSource::table() const { return m_table; }
+
 void DataSource::setTable(Table* table) {
     if (m_table)
         disconnect(m_table, nullptr, this, nullptr);

@@ -12,7 +12,7 @@ class DataSource : public QObject {
 public:
     explicit DataSource(Table* table = nullptr, QObject* parent = nullptr);
 
-    Table* table() const { return m_table; }
+    Table* table() const;
     void setTable(Table* table);
     // A control's content is being changed by the user: put the table into edit state.
     void edit();

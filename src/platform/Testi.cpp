@@ -192,6 +192,30 @@ QString formaFissa(const std::string& cifre, int esponente)
     return r;
 }
 
+// The value as a decimal of 18 significant digits, written "ddd.ddd" with at least
+// `decimali` decimals. The masks round this decimal, not the binary expansion beyond
+// it: amount text read back ("1,005") gives its own decimal value, while a 32-bit
+// value that holds 2.67499995... stays below the half.
+std::string diciottoCifre(long double a, int decimali)
+{
+    const std::string sci = stampaC("%.*Le", 17, a);
+    const std::string cifre = sci.substr(0, 1) + sci.substr(2, 17);
+    const int esponente = std::atoi(sci.c_str() + sci.find('e') + 1);
+    std::string interi, fraz;
+    if (esponente >= 0) {
+        interi = cifre.substr(0, std::min(cifre.size(), size_t(esponente) + 1));
+        interi.resize(size_t(esponente) + 1, '0');
+        if (cifre.size() > interi.size())
+            fraz = cifre.substr(interi.size());
+    } else {
+        interi = "0";
+        fraz = std::string(size_t(-esponente - 1), '0') + cifre;
+    }
+    if (fraz.size() < size_t(decimali))
+        fraz.resize(size_t(decimali), '0');
+    return interi + '.' + fraz;
+}
+
 template <typename T>
 T pari(T v, int decimali)
 {
@@ -289,7 +313,7 @@ QString Testi::formatta(long double v, const QString& mask)
     if (!std::isfinite(v))
         return nonFinito(v);
     const Maschera m = leggiMaschera(mask);
-    const std::string esatto = stampaC("%.*Lf", cifreEspansione + m.maxDecimali, std::fabs(v));
+    const std::string esatto = diciottoCifre(std::fabs(v), m.maxDecimali + 1);
     const size_t punto = esatto.find('.');
     std::string interi = esatto.substr(0, punto);
     std::string decimali = esatto.substr(punto + 1, size_t(m.maxDecimali));
