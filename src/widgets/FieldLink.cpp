@@ -1,0 +1,123 @@
+#include "FieldLink.h"
+
+#include "db/DataSource.h"
+#include "db/DbError.h"
+#include "db/Table.h"
+#include "platform/Desktop.h"
+#include "platform/ErroreConversione.h"
+#include "platform/Testi.h"
+
+FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
+
+void FieldLink::setDataSource(DataSource* ds) {
+    if (m_ds)
+        disconnect(m_ds, nullptr, this, nullptr);
+    m_ds = ds;
+    if (ds) {
+        connect(ds, &DataSource::recordChanged, this, &FieldLink::notify);
+        connect(ds, &DataSource::dataSetChanged, this, &FieldLink::notify);
+        connect(ds, &DataSource::stateChanged, this, &FieldLink::notify);
+        connect(ds, &DataSource::fieldChanged, this, &FieldLink::onFieldChanged);
+        connect(ds, &QObject::destroyed, this, &FieldLink::notify);
+    }
+    emit changed();
+}
+
+void FieldLink::setField(const QString& name) {
+    m_field = name;
+    emit changed();
+}
+
+Table* FieldLink::table() const { return m_ds ? m_ds->table() : nullptr; }
+
+int FieldLink::column() const {
+    const Table* t = table();
+    return t && t->isOpen() && !m_field.isEmpty() ? t->fieldIndex(m_field) : -1;
+}
+
+const ColumnInfo* FieldLink::columnInfo() const {
+    const int c = column();
+    return c >= 0 ? &table()->columns()[c] : nullptr;
+}
+
+bool FieldLink::canModify() const {
+    const ColumnInfo* info = columnInfo();
+    return info && !info->calculated;
+}
+
+QVariant FieldLink::value() const {
+    const int c = column();
+    return c >= 0 ? table()->currentValue(c) : QVariant();
+}
+
+QString FieldLink::text() const {
+    const int c = column();
+    return c >= 0 && table()->recNo() >= 0 ? table()->field(c).asString() : QString();
+}
+
+bool FieldLink::write(const std::function<void(Field&)>& writer, bool quiet) {
+    if (!canModify())
+        return false;
+    m_writing = true;
+    auto action = [&] {
+        m_ds->edit();
+        Field f = table()->field(column());
+        writer(f);
+    };
+    bool ok = true;
+    if (quiet) {
+        try {
+            action();
+        } catch (const DbError&) {
+            ok = false;
+        } catch (const ErroreConversione&) {
+            ok = false;
+        }
+    } else {
+        ok = protect(action);
+    }
+    m_writing = false;
+    return ok;
+}
+
+bool FieldLink::protect(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        Desktop::corrente().messaggio(e.message());
+    } catch (const ErroreConversione& e) {
+        Desktop::corrente().messaggio(e.messaggio());
+    } catch (const std::runtime_error& e) {
+        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+QString FieldLink::textOf(const QVariant& v) {
+    if (v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Testi::generale(v.toDouble());
+    case QMetaType::QDate:
+        return Testi::testoData(v.toDate());
+    case QMetaType::QDateTime:
+        return Testi::testoData(v.toDateTime().date());
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.toString();
+    }
+}
+
+void FieldLink::onFieldChanged(int column) {
+    if (column == this->column())
+        notify();
+}
+
+void FieldLink::notify() {
+    if (!m_writing)
+        emit changed();
+}

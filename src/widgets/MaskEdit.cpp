@@ -1,0 +1,8 @@
+#include "MaskEdit.h"
+
+MaskEdit::MaskEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void MaskEdit::setEditMask(const QString& mask) {
+    m_mask = EditMask(mask);
+    m_mask.apply(this);
+}
