@@ -1,0 +1,27 @@
+#include "GfeApplication.h"
+
+#include "db/DbError.h"
+#include "platform/Desktop.h"
+#include "platform/ErroreConversione.h"
+
+#include <QFont>
+
+GfeApplication::GfeApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The windows' default face, where it is not installed: a sans serif of like width.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+}
+
+bool GfeApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError& e) {
+        Desktop::corrente().messaggio(e.message());
+    } catch (const ErroreConversione& e) {
+        Desktop::corrente().messaggio(e.messaggio());
+    } catch (const std::exception& e) {
+        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
+    }
+    // Handled: the user has seen the error.
+    return true;
+}

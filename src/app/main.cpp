@@ -1,0 +1,48 @@
+#include "Avvio.h"
+#include "DesktopConsole.h"
+#include "ErroreFile.h"
+#include "Fotografie.h"
+#include "GfeApplication.h"
+#include "TMenu.h"
+
+#include <cstdio>
+
+namespace {
+
+// gfe --screenshots CARTELLA: the pictures of every window with the demo settings,
+// without a user (run it with QT_QPA_PLATFORM=offscreen where there is no display).
+int fotografie(const QString& cartella) {
+    DesktopConsole console;
+    Desktop::installa(&console);
+    if (!qEnvironmentVariableIsSet("GFE_DB_PORT")) qputenv("GFE_DB_PORT", "33306");
+    int esito = 0;
+    try {
+        Avvio avvio;
+        for (const QString& f :
+             Fotografie::esegui(*avvio.menu(), Fotografie::impostazioniDemo(), cartella))
+            std::printf("%s\n", f.toLocal8Bit().constData());
+    } catch (const ErroreFile& e) {
+        console.messaggio(e.messaggio());
+        esito = 1;
+    }
+    Desktop::installa(nullptr);
+    return esito;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    GfeApplication app(argc, argv);
+    const QStringList argomenti = app.arguments();
+    const qsizetype i = argomenti.indexOf(QStringLiteral("--screenshots"));
+    if (i > 0) {
+        if (i + 1 >= argomenti.size()) {
+            std::fprintf(stderr, "uso: gfe --screenshots CARTELLA\n");
+            return 2;
+        }
+        return fotografie(argomenti.at(i + 1));
+    }
+    Avvio avvio;
+    avvio.menu()->show();
+    return app.exec();
+}
