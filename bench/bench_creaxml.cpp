@@ -1,0 +1,140 @@
+// Seeds 1,000 invoices of 20 lines each in the database `gfe_bench_xml` of the
+// private server (port GFE_DB_PORT, default 33306) and writes their FPR12
+// files twice, moving the header to each invoice as the import and the
+// invoice window do: first as the import does (each invoice's name stored),
+// then again as the window's button does (names already stored). Prints
+// invoices per second of each run, the time of writing the same bytes into as
+// many files with a plain loop of file writes (the disk's limit) and the
+// ratios.
+#include "TestDb.h"
+#include "data/TDiz.h"
+#include "fatturapa/CreaXml.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString kDb = QStringLiteral("gfe_bench_xml");
+constexpr int kFatture = 1000;
+constexpr int kRighe = 20;
+
+QString testata(int id) {
+    return QStringLiteral("(%1,'CLIENTE %1 & C. SRL','VIA ROMA %1','VERONA','37100','VR','IT',"
+                          "'09876543210','09876543210','ABC1234','','%2/03/2023','%1','4880,00',"
+                          "'TD01','TP02','MP05',2,'0,00','0,00','4000,00','880,00','22','I',"
+                          "'0,00','0,00','0,00','0,00','SC','5','Sede','Via Po 1','Torino')")
+        .arg(id)
+        .arg(1 + id % 28, 2, 10, QLatin1Char('0'));
+}
+
+QString riga(int id, int prog) {
+    return QStringLiteral("(%1,%2,'INTERNO','ART-%2','Articolo di prova - misura %2/4',"
+                          "'2,000','PZ','110,000','SC','10,00','22','200,000','22','A01',"
+                          "'L%1','IT')")
+        .arg(id)
+        .arg(prog);
+}
+
+void semina(const QString& cartella) {
+    TestDb::ricrea(kDb, {"xml_quirn.sql"});
+    QStringList istruzioni{
+        "INSERT INTO azienda (rag_soc,p_iva,cod_fis,indirizzo,cap,comune,prov,nazione,uff_rea,"
+        "num_rea,capit_soc,soc_uni,stato_liq,mail,telefono,path,iban) VALUES ('Rossi - "
+        "Forniture S.r.l.','01234567897','01234567897','Via Garibaldi 12/A','37100','Verona',"
+        "'VR','IT','VR','123456','10000','SU','LN','info@rossi.it','045123456','" +
+        cartella + "','IT60X0542811101000000123456')"};
+    for (int da = 1; da <= kFatture; da += 100) {
+        QStringList teste, righe;
+        for (int id = da; id < da + 100; ++id) {
+            teste << testata(id);
+            for (int p = 1; p <= kRighe; ++p)
+                righe << riga(id, p);
+        }
+        istruzioni << "INSERT INTO testata (id_invio,rag_soc,indirizzo,comune,cap,prov,nazione,"
+                      "p_iva,cod_fis,cod_dest,pec,data_doc,num_doc,tot_doc,tipo_doc,tipo_pag,"
+                      "mod_pag,n_rate,spese,arrot,imponibile,imposta,aliquota,esig_iva,spese2,"
+                      "arrot2,spese3,arrot3,sc_tipo,sc_perc,dest_soc,dest_indir,dest_comune) "
+                      "VALUES " +
+                          teste.join(',');
+        istruzioni << "INSERT INTO dettaglio (id_invio,prog,codice_tipo,codice_val,descrizione,"
+                      "quantita,um,prezzo_unit,sc_tipo,sc_perc,sc_importo,prezzo_tot,aliquota,"
+                      "categoria,lotto,origine) VALUES " +
+                          righe.join(',');
+    }
+    TestDb::esegui(kDb, istruzioni);
+}
+
+double ms(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The same bytes in as many files, each opened, written and closed.
+double scritturaSemplice(const std::vector<QByteArray>& contenuti, const QString& cartella) {
+    QElapsedTimer t;
+    t.start();
+    for (size_t i = 0; i < contenuti.size(); ++i) {
+        QFile f(cartella + QStringLiteral("f%1.xml").arg(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(contenuti[i]) != contenuti[i].size())
+            return -1;
+    }
+    return ms(t);
+}
+
+// Every invoice of Testata, in order, through the writer.
+double scriviTutte(TDiz& diz, std::vector<QString>& percorsi) {
+    percorsi.clear();
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < diz.Testata->recordCount(); ++i) {
+        diz.Testata->moveTo(i);
+        percorsi.push_back(CreaXmlFPR12(QStringLiteral("FATTURE")));
+    }
+    return ms(t);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir uscita, confronto;
+    semina(uscita.path() + u'/');
+
+    TDiz diz;
+    diz.xml_conn->setHost(TestDb::host());
+    diz.xml_conn->setPort(TestDb::port());
+    diz.xml_conn->setDatabase(kDb);
+    diz.xml_conn->connect();
+    for (Table* t : {diz.AziendaT, diz.Testata, diz.Detta})
+        t->open();
+
+    std::vector<QString> percorsi;
+    const double prima = scriviTutte(diz, percorsi);
+    const double seconda = scriviTutte(diz, percorsi);
+
+    std::vector<QByteArray> contenuti;
+    qint64 byte = 0;
+    for (const QString& p : percorsi) {
+        QFile f(p);
+        f.open(QIODevice::ReadOnly);
+        contenuti.push_back(f.readAll());
+        byte += contenuti.back().size();
+    }
+    const double semplice = scritturaSemplice(contenuti, confronto.path() + u'/');
+
+    const double n = double(percorsi.size());
+    std::printf("fatture:                 %8.0f (%d righe ciascuna, %.1f KiB in media)\n", n,
+                kRighe, double(byte) / n / 1024);
+    std::printf("scrittura con nome:      %8.1f ms  %6.0f fatture/s  rapporto %5.2f\n", prima,
+                n / prima * 1000, prima / semplice);
+    std::printf("riscrittura:             %8.1f ms  %6.0f fatture/s  rapporto %5.2f\n", seconda,
+                n / seconda * 1000, seconda / semplice);
+    std::printf("scrittura semplice:      %8.1f ms  %6.0f file/s\n", semplice, n / semplice * 1000);
+    return 0;
+}
