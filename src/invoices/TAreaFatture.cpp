@@ -1,0 +1,236 @@
+#include "TAreaFatture.h"
+
+#include "data/TDiz.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/MaskEdit.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+const QColor kTeal(0, 128, 128);
+const QColor kMarrone(128, 0, 0);
+const QColor kNavy(0, 0, 128);
+const QColor kVerde(0, 128, 0);
+const QColor kOliva(128, 128, 0);
+const QColor kRosso(255, 0, 0);
+constexpr int kSinistra = 18;
+constexpr int kLarghezzaGriglie = 1138;
+
+QFont arial(int px, bool grassetto = false) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(px);
+    f.setItalic(!grassetto);
+    f.setBold(grassetto);
+    return f;
+}
+
+// Header grid columns: field, title, width (-1: from the column size), alignment,
+// title alignment, pick list.
+struct ColonnaTestata {
+    const char* campo;
+    const char* titolo;
+    int larghezza;
+    Qt::Alignment allineamento;
+    Qt::Alignment allineamentoTitolo;
+    QStringList scelte;
+};
+
+const Qt::Alignment kSinistro = Qt::AlignLeft | Qt::AlignVCenter;
+const Qt::Alignment kCentro = Qt::AlignCenter;
+const Qt::Alignment kDestro = Qt::AlignRight | Qt::AlignVCenter;
+
+} // namespace
+
+TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Panel1"));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kTeal);
+    setPalette(p);
+    creaRigaSuperiore();
+    creaGrigliaTestate();
+    creaBarraRighe();
+    creaGrigliaRighe();
+    creaBarraInferiore();
+}
+
+QPushButton* TAreaFatture::pulsante(const QString& nome, const QString& testo,
+                                    const QRect& posizione, const QColor& colore) {
+    auto* b = new QPushButton(testo, this);
+    b->setObjectName(nome);
+    b->setGeometry(posizione);
+    b->setFont(arial(13, true));
+    QPalette p = b->palette();
+    p.setColor(QPalette::ButtonText, colore);
+    b->setPalette(p);
+    return b;
+}
+
+void TAreaFatture::creaRigaSuperiore() {
+    DBNavigator1 = new DBNavigator(this);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator1->setDataSource(Diz->TestataS);
+    using B = DBNavigator::Button;
+    DBNavigator1->setButtons({B::First, B::Prior, B::Next, B::Last, B::Delete, B::Edit, B::Post,
+                              B::Cancel, B::Refresh});
+    DBNavigator1->setGeometry(kSinistra, 8, 270, 30);
+    BitBtn15 = pulsante(QStringLiteral("BitBtn15"), QStringLiteral("Nuova"), {300, 6, 100, 34});
+    BitBtn3 = pulsante(QStringLiteral("BitBtn3"), QStringLiteral("Sel. Cliente"), {410, 6, 120, 34});
+    auto* titolo = new QLabel(QStringLiteral("Fattura Elettronica"), this);
+    titolo->setObjectName(QStringLiteral("Label1"));
+    titolo->setFont(arial(24));
+    QPalette p = titolo->palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    titolo->setPalette(p);
+    titolo->adjustSize();
+    titolo->move(790 - titolo->width() / 2, 6);   // between the buttons
+    BitBtn1 = pulsante(QStringLiteral("BitBtn1"), QStringLiteral("Legenda"), {1046, 6, 110, 34});
+}
+
+void TAreaFatture::creaGrigliaTestate() {
+    const QStringList td{QStringLiteral("TD01"), QStringLiteral("TD04"), QStringLiteral("TD05")};
+    const QStringList tp{QStringLiteral("TP01"), QStringLiteral("TP02")};
+    const QStringList mp{QStringLiteral("MP01"), QStringLiteral("MP02"), QStringLiteral("MP05"),
+                         QStringLiteral("MP12")};
+    const ColonnaTestata colonne[] = {
+        {"id_invio", "Id. Invio", 59, kSinistro, kSinistro, {}},
+        {"prot", "Prot.", 54, kSinistro, kSinistro, {}},
+        {"tipo_doc", "Tipo Doc.", -1, kCentro, kSinistro, td},
+        {"data_doc", "Data Doc.", 64, kCentro, kCentro, {}},
+        {"num_doc", "N. Doc", 64, kDestro, kCentro, {}},
+        {"tot_doc", "Totale", 67, kDestro, kCentro, {}},
+        {"tipo_pag", "Tipo Pag.", 70, kCentro, kSinistro, tp},
+        {"mod_pag", "Mod. Pag.", 64, kCentro, kSinistro, mp},
+        {"rag_soc", "Ragione Sociale", 64, kSinistro, kSinistro, {}},
+        {"trasporto", "Trasportatore", 64, kSinistro, kSinistro, {}},
+        {"indirizzo", "indirizzo", 64, kSinistro, kSinistro, {}},
+        {"cap", "CAP", 64, kSinistro, kSinistro, {}},
+        {"comune", "Comune", 64, kSinistro, kSinistro, {}},
+        {"prov", "Prov", 64, kSinistro, kSinistro, {}},
+        {"nazione", "Nazione", 64, kSinistro, kSinistro, {}},
+        {"p_iva", "Partita Iva", 64, kSinistro, kSinistro, {}},
+        {"cod_fis", "Codice Fiscale", 93, kSinistro, kSinistro, {}},
+        {"cod_dest", "Cod. Destin.", 64, kSinistro, kSinistro, {}},
+        {"pec", "Casella PEC", 64, kSinistro, kSinistro, {}},
+        {"dest_soc", "dest_soc", 64, kSinistro, kSinistro, {}},
+        {"dest_indir", "dest_indir", 64, kSinistro, kSinistro, {}},
+        {"dest_cap", "dest_cap", 64, kSinistro, kSinistro, {}},
+        {"dest_comune", "dest_comune", 64, kSinistro, kSinistro, {}},
+    };
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(kSinistra, 44, kLarghezzaGriglie, 260);
+    DBGrid1->setFont(arial(15));
+    DBGrid1->setCellColor(kMarrone);
+    DBGrid1->setTitleFont(arial(16));
+    DBGrid1->setTitleColor(Qt::black);
+    DBGrid1->setDataSource(Diz->TestataS);
+    for (const ColonnaTestata& c : colonne) {
+        DBGridColumn& col = DBGrid1->addColumn(QString::fromLatin1(c.campo),
+                                               QString::fromLatin1(c.titolo), c.larghezza,
+                                               c.allineamento);
+        col.titleAlignment = c.allineamentoTitolo;
+        col.pickList = c.scelte;
+    }
+    DBGrid1->setCellPainter([this](QPainter* p, const QRect& rect, int row,
+                                   const DBGridColumn& column) {
+        DBGrid1DrawColumnCell(p, rect, row, column);
+    });
+    // A refresh that brings in rows changed elsewhere repaints the colouring too.
+    connect(Diz->TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
+            qOverload<>(&QWidget::update));
+}
+
+void TAreaFatture::creaBarraRighe() {
+    DBNavigator2 = new DBNavigator(this);
+    DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
+    DBNavigator2->setDataSource(Diz->DettaS);
+    using B = DBNavigator::Button;
+    DBNavigator2->setButtons({B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel,
+                              B::Refresh});
+    DBNavigator2->setGeometry(kSinistra, 318, 240, 30);
+    BitBtn6 = pulsante(QStringLiteral("BitBtn6"), QStringLiteral("Articoli Magazzino"),
+                       {270, 316, 160, 34}, kNavy);
+    BitBtn7 = pulsante(QStringLiteral("BitBtn7"), QStringLiteral("Ins. Riga"), {440, 316, 120, 34},
+                       kVerde);
+    BitBtn10 = pulsante(QStringLiteral("BitBtn10"), QStringLiteral("Mod. Riga"),
+                        {570, 316, 120, 34}, kMarrone);
+    BitBtn12 = pulsante(QStringLiteral("BitBtn12"), QStringLiteral("Elimina Riga"),
+                        {700, 316, 120, 34}, kRosso);
+    BitBtn11 = pulsante(QStringLiteral("BitBtn11"), QStringLiteral("Testata Doc."),
+                        {830, 316, 130, 34}, kOliva);
+}
+
+void TAreaFatture::creaGrigliaRighe() {
+    DBGrid2 = new DBGrid(this);
+    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    DBGrid2->setGeometry(kSinistra, 354, kLarghezzaGriglie, 238);
+    DBGrid2->setFont(arial(15));
+    DBGrid2->setCellColor(kNavy);
+    DBGrid2->setTitleFont(arial(15));
+    DBGrid2->setTitleColor(kMarrone);
+    DBGrid2->setReadOnly(true);
+    DBGrid2->setRowSelect(true);
+    DBGrid2->setAlwaysShowSelection(true);
+    DBGrid2->setDataSource(Diz->DettaS);
+    const std::tuple<const char*, const char*, int, Qt::Alignment> colonne[] = {
+        {"prog", "Prog", 38, kSinistro},
+        {"descrizione", "Descrizione", 515, kSinistro},
+        {"um", "UM", 36, kCentro},
+        {"quantita", "Quantita", 68, kDestro},
+        {"prezzo_unit", "Prezzo Unit.", 89, kDestro},
+        {"prezzo_tot", "Imp. Totale", 93, kDestro},
+        {"aliquota", "Aliquota", -1, kCentro},
+        {"natura", "natura", 64, kSinistro},
+        {"tipo_cessione", "Premio/Abb", 64, kSinistro},
+        {"sc_tipo", "Tipo Sc.", 64, kCentro},
+        {"sc_perc", "Perc. Sc.", 64, kDestro},
+        {"sc_importo", "Importo Sc.", 84, kDestro},
+        {"codice_tipo", "Tipo Cod.", 64, kSinistro},
+        {"codice_val", "Valore Cod.", 64, kSinistro},
+    };
+    for (const auto& [campo, titolo, larghezza, allineamento] : colonne)
+        DBGrid2->addColumn(QString::fromLatin1(campo), QString::fromLatin1(titolo), larghezza,
+                           allineamento);
+}
+
+void TAreaFatture::creaBarraInferiore() {
+    constexpr int y = 598, h = 36;
+    BitBtn4 = pulsante(QStringLiteral("BitBtn4"), QStringLiteral("Creazione File XML"),
+                       {kSinistra, y, 156, h});
+    BitBtn5 = pulsante(QStringLiteral("BitBtn5"), QStringLiteral("Invio a SDI"), {182, y, 110, h});
+    BitBtn20 = pulsante(QStringLiteral("BitBtn20"), QStringLiteral("XML P.A."), {300, y, 100, h});
+    BitBtn21 = pulsante(QStringLiteral("BitBtn21"), QStringLiteral("Invio P.A."), {408, y, 100, h});
+    BitBtn18 = pulsante(QStringLiteral("BitBtn18"), QStringLiteral("Importa Fatture"),
+                        {516, y, 136, h});
+    M1 = new MaskEdit(this);
+    M1->setObjectName(QStringLiteral("M1"));
+    M1->setEditMask(QStringLiteral("!99/99/00;1;_"));
+    M1->setFont(arial(15, true));
+    M1->setGeometry(660, y + 4, 86, 28);
+    BitBtn19 = pulsante(QStringLiteral("BitBtn19"), QStringLiteral("Invio Fatture al SDI"),
+                        {754, y, 164, h});
+    BitBtn16 = pulsante(QStringLiteral("BitBtn16"), QStringLiteral("Elimina Fattura"),
+                        {926, y, 128, h});
+    BitBtn17 = pulsante(QStringLiteral("BitBtn17"), QStringLiteral("Stampa"), {1062, y, 94, h});
+}
+
+void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row,
+                                         const DBGridColumn& column) {
+    Table* t = Diz->Testata;
+    if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool())
+        return;
+    p->save();
+    p->fillRect(rect, kRosso);
+    p->setPen(Qt::white);
+    p->setFont(DBGrid1->font());
+    const QRect testo = rect.adjusted(2, 2, 0, 0);
+    p->drawText(testo, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                DBGrid1->cellText(row, column));
+    p->restore();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+// Runs what a button of the invoice window does. An error raised on the way
+// (database, number or date conversion, XML writer) stops it and is shown to
+// the user with its own message; what was done before the error stays done.
+class TAzione {
+public:
+    TAzione() = delete;
+
+    // True when the action ran to its end.
+    static bool esegui(const std::function<void()>& azione);
+};

@@ -1,0 +1,164 @@
+#include "TElenco_Fatt.h"
+
+#include "TAreaFatture.h"
+#include "TAzione.h"
+#include "TEditorRiga.h"
+#include "TLegenda.h"
+#include "TPannelloTestata.h"
+#include "data/TDiz.h"
+#include "db/Transaction.h"
+#include "fatturapa/CreaXml.h"
+#include "fatturapa/ValidatoreFatturaPA.h"
+#include "platform/Desktop.h"
+#include "platform/Testi.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/MaskEdit.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QShowEvent>
+
+TElenco_Fatt* Elenco_Fatt = nullptr;
+
+TElenco_Fatt::TElenco_Fatt(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Elenco_Fatt"));
+    setFixedSize(1220, 703);
+    // Later panels lie above earlier ones.
+    Panel1 = new TAreaFatture(this);
+    Panel1->setGeometry(7, 7, 1175, 642);
+    P2 = new TLegenda(this);
+    P2->setGeometry(843, 8, 354, 590);
+    P3 = new TEditorRiga(this);
+    P3->setGeometry(6, 28, 1168, 293);
+    P4 = new TPannelloTestata(this);
+    P4->setGeometry(8, 7, 1186, 645);
+    P2->hide();
+    P3->hide();
+    P4->hide();
+    M1 = Panel1->M1;
+    DBGrid1 = Panel1->DBGrid1;
+    DBGrid2 = Panel1->DBGrid2;
+    collegaPulsanti();
+    EnterAsTab::installa(this);
+    Elenco_Fatt = this;
+}
+
+TElenco_Fatt::~TElenco_Fatt() {
+    if (Elenco_Fatt == this)
+        Elenco_Fatt = nullptr;
+}
+
+void TElenco_Fatt::collegaPulsanti() {
+    auto collega = [this](QPushButton* b, void (TElenco_Fatt::*gestore)()) {
+        connect(b, &QPushButton::clicked, this, gestore);
+    };
+    collega(Panel1->BitBtn1, &TElenco_Fatt::BitBtn1Click);
+    collega(P2->BitBtn2, &TElenco_Fatt::BitBtn2Click);
+    collega(Panel1->BitBtn3, &TElenco_Fatt::BitBtn3Click);
+    collega(Panel1->BitBtn6, &TElenco_Fatt::BitBtn6Click);
+    collega(Panel1->BitBtn11, &TElenco_Fatt::BitBtn11Click);
+    collega(Panel1->BitBtn15, &TElenco_Fatt::BitBtn15Click);
+    collega(Panel1->BitBtn16, &TElenco_Fatt::BitBtn16Click);
+    collega(Panel1->BitBtn17, &TElenco_Fatt::BitBtn17Click);
+    collega(Panel1->BitBtn4, &TElenco_Fatt::BitBtn4Click);
+    collega(Panel1->BitBtn20, &TElenco_Fatt::BitBtn20Click);
+    connect(Panel1->BitBtn7, &QPushButton::clicked, P3, &TEditorRiga::BitBtn7Click);
+    connect(Panel1->BitBtn10, &QPushButton::clicked, P3, &TEditorRiga::BitBtn10Click);
+    connect(Panel1->BitBtn12, &QPushButton::clicked, P3, &TEditorRiga::BitBtn12Click);
+    // The sending buttons "Invio a SDI", "Invio P.A." and "Invio Fatture al SDI"
+    // and the import "Importa Fatture" are connected by their own operations.
+}
+
+void TElenco_Fatt::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+// Each showing starts with every overlay panel closed and today's date in M1.
+void TElenco_Fatt::FormShow() {
+    P2->hide();
+    P3->hide();
+    P4->hide();
+    M1->setText(Testi::testoDataBreve(QDate::currentDate()));
+}
+
+void TElenco_Fatt::BitBtn1Click() { P2->show(); }
+
+void TElenco_Fatt::BitBtn2Click() { P2->hide(); }
+
+void TElenco_Fatt::BitBtn3Click() {
+    // The customer registry and its pick come with the registry window.
+}
+
+void TElenco_Fatt::BitBtn6Click() {
+    // The articles window and its pick come with the articles registry.
+}
+
+void TElenco_Fatt::BitBtn11Click() { P4->show(); }
+
+// "Nuova": a new invoice with the defaults of a new header, written at once.
+void TElenco_Fatt::BitBtn15Click() {
+    TAzione::esegui([] {
+        Diz->Testata->append();
+        Diz->Testata->post();
+    });
+}
+
+// "Elimina Fattura": an invoice not yet sent is deleted with its lines, after
+// confirmation.
+void TElenco_Fatt::BitBtn16Click() {
+    Table* testata = Diz->Testata;
+    if (!testata->isOpen() || testata->isEmpty())
+        return;
+    if (testata->field(QStringLiteral("inviata")).asBoolean()) {
+        Desktop::corrente().messaggio(QStringLiteral("Operazione non possibile... Fattura Inviata"));
+        return;
+    }
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi Eliminazione Fattura: ?")))
+        return;
+    TAzione::esegui([this] { EliminaFattura(); });
+}
+
+// The lines and the header go together or not at all: a failure of either
+// delete leaves both in the database.
+void TElenco_Fatt::EliminaFattura() {
+    const int id = Diz->Testata->field(QStringLiteral("id_invio")).asInteger();
+    {
+        Transaction transazione(*Diz->xml_conn);
+        Diz->Query->close();
+        Diz->Query->setSql(QStringLiteral("delete from dettaglio where id_invio=") +
+                           QString::number(id));
+        Diz->Query->execSql();
+        Diz->Testata->remove();
+        transazione.commit();
+    }
+    Diz->Detta->refresh();
+}
+
+void TElenco_Fatt::BitBtn17Click() {
+    // Until the printed invoice exists, printing fails as a report without data does.
+    Desktop::corrente().messaggio(QStringLiteral("Mancanza Dati"));
+}
+
+void TElenco_Fatt::BitBtn4Click() { scriviXml(&CreaXmlFPR12); }
+
+void TElenco_Fatt::BitBtn20Click() { scriviXml(&CreaXmlFPA12); }
+
+// Writes the current invoice's file with the window's caption as series switch,
+// then checks it as the exchange system will: the problems found are shown in
+// one warning, and the file stays as written.
+void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrittore) {
+    QString percorso;
+    if (!TAzione::esegui([&] { percorso = scrittore(windowTitle()); }))
+        return;
+    const QList<Problema> problemi = ValidatoreFatturaPA().valida(percorso);
+    if (problemi.isEmpty())
+        return;
+    QStringList righe{QStringLiteral("Attenzione: il file %1 non supera i controlli dello SDI:")
+                          .arg(QFileInfo(percorso).fileName())};
+    for (const Problema& p : problemi)
+        righe << QStringLiteral("- ") + p.descrizione();
+    Desktop::corrente().messaggio(righe.join(QLatin1Char('\n')));
+}

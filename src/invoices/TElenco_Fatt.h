@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class DBGrid;
+class MaskEdit;
+class TAreaFatture;
+class TEditorRiga;
+class TLegenda;
+class TPannelloTestata;
+
+// The sales invoice window: the invoice headers, the lines of the current
+// invoice and the operations on them, with three panels that lie over the main
+// area while open: the legend (P2), the line editor (P3) and the header editor
+// (P4). Created hidden, shown modally, hidden (not destroyed) when closed; its
+// caption is the title of the settings file and chooses the series of the XML
+// file names.
+class TElenco_Fatt : public QDialog {
+    Q_OBJECT
+public:
+    explicit TElenco_Fatt(QWidget* parent = nullptr);
+    ~TElenco_Fatt() override;
+
+    TAreaFatture* Panel1;   // main area
+    TLegenda* P2;
+    TEditorRiga* P3;
+    TPannelloTestata* P4;
+    // Controls of the main area that other windows and operations read.
+    MaskEdit* M1;
+    DBGrid* DBGrid1;
+    DBGrid* DBGrid2;
+
+    void FormShow();
+    void BitBtn1Click();    // "Legenda"
+    void BitBtn2Click();    // "Chiudi" of the legend
+    void BitBtn3Click();    // "Sel. Cliente"
+    void BitBtn6Click();    // "Articoli Magazzino"
+    void BitBtn11Click();   // "Testata Doc."
+    void BitBtn15Click();   // "Nuova"
+    void BitBtn16Click();   // "Elimina Fattura"
+    void BitBtn17Click();   // "Stampa"
+    void BitBtn4Click();    // "Creazione File XML"
+    void BitBtn20Click();   // "XML P.A."
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void collegaPulsanti();
+    void EliminaFattura();
+    void scriviXml(const std::function<QString(const QString&)>& scrittore);
+};
+
+extern TElenco_Fatt* Elenco_Fatt;
