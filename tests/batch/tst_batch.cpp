@@ -1,0 +1,125 @@
+#include "TestDb.h"
+#include "batch/Batch.h"
+#include "fatturapa/ValidatoreFatturaPA.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+// gfe-batch run in-process from a working folder with its own ip.ini.
+class TstBatch : public QObject {
+    Q_OBJECT
+    const QString db = QStringLiteral("gfe_t_bat");   // ip.ini keeps 10 characters
+    QTemporaryDir lavoro;
+    QString out, err;
+
+    int esegui(const QStringList& args) {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        Batch batch(o, e);
+        const int rc = batch.esegui(QStringList{"gfe-batch"} + args, lavoro.path());
+        o.flush();
+        e.flush();
+        return rc;
+    }
+
+    void scriviIni(const QString& testo) {
+        QFile f(lavoro.filePath("ip.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(testo.toUtf8());
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(lavoro.isValid()); }
+
+    void init() {
+        TestDb::ricrea(db, {"xml_quirn.sql"});
+        const QString cartella = QDir(lavoro.path()).filePath("out") + "/";
+        QDir().mkpath(cartella);
+        TestDb::esegui(db, {
+            "INSERT INTO azienda (rag_soc, p_iva, cod_fis, reg_fisc, indirizzo, cap, comune, prov, "
+            "nazione, uff_rea, num_rea, capit_soc, soc_uni, stato_liq, mail, telefono, path, iban) "
+            "VALUES ('ESEMPIO SRL', '01234567897', '01234567897', 'RF01', 'VIA ROMA 1', '37100', "
+            "'VERONA', 'VR', 'IT', 'VR', '123456', '10000,00', 'SU', 'LN', 'amm@esempio.it', "
+            "'045123456', '" + cartella + "', 'IT60X0542811101000000123456')",
+            "INSERT INTO testata (id_invio, rag_soc, indirizzo, comune, cap, prov, nazione, p_iva, "
+            "cod_fis, cod_dest, data_doc, num_doc, tipo_doc, tipo_pag, mod_pag, n_rate, esig_iva, "
+            "esig_iva2, spese, spese2, spese3, arrot, arrot2, arrot3) VALUES (7, 'CLIENTE SPA', 'VIA VERDI 2', "
+            "'MILANO', '20100', 'MI', 'IT', '09876543217', '09876543217', 'ABC1234', "
+            "'15/03/2023', '12', 'TD01', 'TP02', 'MP05', 0, 'I', 'I', '0,00', '0,00', '0,00', '0,00', '0,00', '0,00')",
+            "INSERT INTO dettaglio (id_invio, prog, descrizione, quantita, um, prezzo_unit, "
+            "prezzo_tot, aliquota) VALUES (7, 1, 'Bulloni', '1,00', 'PZ', '100,000', '100,00', '22'), "
+            "(7, 2, 'Dadi', '1,00', 'PZ', '50,000', '50,00', '10')",
+        });
+        scriviIni("127.0.0.1\n" + db + "\nA\n");
+    }
+
+    void totalsRecomputesTheInvoice() {
+        QCOMPARE(esegui({"totals", "--id", "7"}), 0);
+        QCOMPARE(err, QString());
+        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"), QString("177,00"));
+        QCOMPARE(TestDb::valore(db, "select imposta2 from testata where id_invio=7"), QString("5,00"));
+    }
+
+    void xmlWritesAValidFileAndPrintsItsPath() {
+        QCOMPARE(esegui({"totals", "--id", "7"}), 0);
+        const int rc = esegui({"xml", "--id", "7"});
+        QVERIFY2(rc == 0, qPrintable(err));
+        const QString percorso = out.trimmed();
+        QVERIFY2(percorso.endsWith("IT01234567897_00007.xml"), qPrintable(percorso));
+        QVERIFY(QFileInfo(percorso).isAbsolute() && QFile::exists(percorso));
+        QCOMPARE(err, QString());   // a clean file draws no warning
+        QCOMPARE(ValidatoreFatturaPA().valida(percorso).size(), 0);
+        QCOMPARE(TestDb::valore(db, "select nome_file from testata where id_invio=7"),
+                 QString("IT01234567897_00007.xml"));
+        QCOMPARE(esegui({"validate", percorso}), 0);
+        QCOMPARE(out, QString());
+    }
+
+    void failures_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("unknown invoice") << QStringList{"xml", "--id", "99"} << "Fattura 99 non trovata";
+        QTest::newRow("unknown invoice totals") << QStringList{"totals", "--id", "99"}
+                                                << "Fattura 99 non trovata";
+        QTest::newRow("no id") << QStringList{"totals"} << "--id";
+        QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto";
+        QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file";
+    }
+    void failures() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, messaggio);
+        QCOMPARE(esegui(args), 1);
+        QVERIFY2(err.contains(messaggio), qPrintable(err));
+        QCOMPARE(out, QString());
+    }
+
+    void withoutIpIniOrServer() {
+        QFile::remove(lavoro.filePath("ip.ini"));
+        QCOMPARE(esegui({"totals", "--id", "7"}), 1);
+        QVERIFY2(err.contains("ip.ini"), qPrintable(err));
+        scriviIni("127.0.0.1\nnon_esiste\nA\n");
+        QCOMPARE(esegui({"totals", "--id", "7"}), 1);
+        QVERIFY2(err.contains("non_esiste"), qPrintable(err));   // the server's message
+    }
+
+    void validateReportsEveryProblem() {
+        const QString rotto = lavoro.filePath("IT01234567897_00001.xml");
+        QFile f(rotto);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p:FatturaElettronica>");
+        f.close();
+        const QString manca = lavoro.filePath("manca.xml");
+        QCOMPARE(esegui({"validate", rotto, manca}), 1);
+        const QStringList righe = out.trimmed().split('\n');
+        QVERIFY2(righe.size() >= 2, qPrintable(out));
+        QVERIFY(righe.first().startsWith(rotto + ": 00200"));
+        QVERIFY(righe.last().startsWith(manca + ": "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstBatch)
+#include "tst_batch.moc"
