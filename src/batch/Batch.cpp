@@ -7,6 +7,7 @@
 #include "invoices/CalcolaTotali.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 #include <exception>
 
@@ -92,7 +93,8 @@ int Batch::xml(int id, bool pa, const QString& cartella) {
         return 1;
     try {
         const QString percorso = pa ? CreaXmlFPA12(titolo) : CreaXmlFPR12(titolo);
-        m_out << percorso << Qt::endl;
+        // The company folder may be relative to the working folder.
+        m_out << QFileInfo(percorso).absoluteFilePath() << Qt::endl;
         avvisiXml(percorso);
     } catch (const std::exception& e) {
         m_err << messaggioDi(e) << Qt::endl;

@@ -79,6 +79,18 @@ private slots:
         QCOMPARE(out, QString());
     }
 
+    void relativeFolderGivesFullPath() {
+        QDir().mkpath(lavoro.filePath("rel"));
+        TestDb::esegui(db, {"UPDATE azienda SET path='./rel/'"});
+        QCOMPARE(esegui({"totals", "--id", "7"}), 0);
+        const QString prima = QDir::currentPath();
+        QDir::setCurrent(lavoro.path());
+        const int rc = esegui({"xml", "--id", "7"});
+        QDir::setCurrent(prima);
+        QVERIFY2(rc == 0, qPrintable(err));
+        QCOMPARE(out.trimmed(), QDir(lavoro.path()).filePath("rel/IT01234567897_00007.xml"));
+    }
+
     void failures_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("messaggio");
