@@ -552,13 +552,18 @@ void Table::post() {
     if (!isEditing())
         return;
     Row* row = currentRow();
-    if (m_state == TableState::Insert)
+    const bool nuova = m_state == TableState::Insert;
+    if (nuova)
         writeInsert(*row);
     else if (std::find(m_changed.begin(), m_changed.end(), true) != m_changed.end())
         writeUpdate(*row);
     m_original.reset();
     calcFields(*row);
-    if (!m_orderBy.isEmpty()) {
+    // The row changes place only when it is new or a column of the order changed.
+    bool riordina = nuova;
+    for (const QString& c : m_orderBy)
+        riordina = riordina || (fieldIndex(c) >= 0 && m_changed[fieldIndex(c)]);
+    if (riordina) {
         sortRows();
         for (int r = 0; r < recordCount(); ++r)
             if (m_rows[r].get() == row)

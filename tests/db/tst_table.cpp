@@ -87,6 +87,26 @@ private slots:
         QCOMPARE(names, QStringList({"Alfa", "beta", "gamma"}));
     }
 
+    void postedRowTakesItsPlaceInTheOrder() {
+        Table t(conn.get(), "clienti");
+        t.setOrderBy({"rag_soc"});
+        t.open();
+        QVERIFY(t.locate("rag_soc", "Alfa"));
+        t.edit();
+        t.field("rag_soc").setAsString("zeta");
+        t.post();
+        QCOMPARE(t.recNo(), 2);
+        QCOMPARE(t.field("rag_soc").asString(), QString("zeta"));
+        t.append();
+        t.field("rag_soc").setAsString("delta");
+        t.post();
+        QCOMPARE(t.recNo(), 1);
+        QStringList names;
+        for (t.first(); !t.eof(); t.next())
+            names << t.field("rag_soc").asString();
+        QCOMPARE(names, QStringList({"beta", "delta", "gamma", "zeta"}));
+    }
+
     void fieldsByNameAndType() {
         auto t = apri("testata");
         QVERIFY(t->locate("id_invio", 3));
