@@ -11,6 +11,8 @@
 
 struct Table::Row {
     QVector<QVariant> values;
+    quint64 firma = 0;     // the server's signature as read
+    bool firmata = false;  // false when the signature is unknown
 };
 
 namespace {
@@ -106,6 +108,12 @@ void Table::open() {
         throw;
     }
     emit stateChanged();
+    QStringList stored;
+    for (const ColumnInfo& c : m_columns)
+        if (!c.calculated)
+            stored << c.name;
+    const int pk = primaryKeyColumn();
+    m_firme = pk >= 0 ? FirmaRighe(m_tableName, stored, m_columns[pk].name) : FirmaRighe();
     if (m_autoRefreshMs > 0)
         m_timer.start(m_autoRefreshMs);
 }
@@ -115,6 +123,7 @@ void Table::close() {
         return;
     m_timer.stop();
     m_rows.clear();
+    m_conFirme = false;
     m_original.reset();
     m_current = -1;
     m_eof = m_bof = true;
@@ -122,10 +131,22 @@ void Table::close() {
     emit dataSetChanged();
 }
 
+// A table read by name with a key re-reads only the rows whose signature changed;
+// its first refresh reads the signatures with the rows.
 void Table::refresh() {
     requireOpen();
     checkBrowseMode();
-    fetch(true);
+    if (!firmeUsabili())
+        fetch(true);
+    else if (!m_conFirme)
+        fetch(true, true);
+    else
+        aggiornaDaFirme();
+}
+
+bool Table::firmeUsabili() const {
+    const int pk = primaryKeyColumn();
+    return m_sql.isEmpty() && !m_master && pk >= 0 && m_columns[pk].isInteger() && m_firme.isValid();
 }
 
 void Table::loadTableMeta() {
@@ -193,8 +214,13 @@ void Table::checkDeclared() const {
     }
 }
 
-QString Table::selectStatement(QVariantList& binds, bool& masterMissing) const {
-    QString base = m_sql.isEmpty() ? QStringLiteral("SELECT * FROM ") + quoted(m_tableName) : m_sql;
+QString Table::selectStatement(QVariantList& binds, bool& masterMissing, bool conFirme) const {
+    const QString firma = conFirme ? QStringLiteral(", ") + m_firme.espressione() +
+                                         QStringLiteral(" AS ") + FirmaRighe::alias()
+                                   : QString();
+    QString base = m_sql.isEmpty() ? QStringLiteral("SELECT *") + firma + QStringLiteral(" FROM ") +
+                                         quoted(m_tableName)
+                                   : m_sql;
     masterMissing = false;
     if (!m_master || m_detailColumns.isEmpty()) {
         if (m_sql.isEmpty() && !m_orderBy.isEmpty()) {
@@ -228,11 +254,11 @@ QVariantList Table::masterValues() const {
     return out;
 }
 
-void Table::fetch(bool keepPosition) {
+void Table::fetch(bool keepPosition, bool conFirme) {
     const Bookmark mark = keepPosition ? bookmark() : Bookmark();
     QVariantList binds;
     bool masterMissing = false;
-    const QString sql = selectStatement(binds, masterMissing);
+    const QString sql = selectStatement(binds, masterMissing, conFirme);
     m_linkValues = binds;
     if (masterMissing && !m_columns.empty()) {
         m_rows.clear();
@@ -245,16 +271,10 @@ void Table::fetch(bool keepPosition) {
             loadColumns(q.record());
         const int stored = int(m_columns.size()) - int(m_calculated.size());
         std::vector<RowPtr> rows;
-        const int total = int(m_columns.size());
-        while (q.next()) {
-            auto row = std::make_unique<Row>();
-            row->values.reserve(total);
-            for (int i = 0; i < stored; ++i)
-                row->values.append(q.value(i));
-            row->values.resize(total);
-            rows.push_back(std::move(row));
-        }
+        while (q.next())
+            rows.push_back(leggiRiga(q, stored, conFirme));
         m_rows = std::move(rows);
+        m_conFirme = conFirme;
         for (auto& r : m_rows)
             calcFields(*r);
         sortRows();
@@ -268,6 +288,80 @@ void Table::fetch(bool keepPosition) {
     m_eof = m_bof = m_rows.empty();
     emit dataSetChanged();
     emit afterScroll();
+}
+
+Table::RowPtr Table::leggiRiga(const QSqlQuery& q, int stored, bool conFirma) const {
+    auto row = std::make_unique<Row>();
+    row->values.reserve(columnCount());
+    for (int i = 0; i < stored; ++i)
+        row->values.append(q.value(i));
+    row->values.resize(columnCount());
+    if (conFirma) {
+        row->firma = q.value(stored).toULongLong();
+        row->firmata = true;
+    }
+    return row;
+}
+
+// Compares the server's signatures with the rows held: rows gone are dropped, new
+// and changed ones are read again; when many changed, the whole table is re-read.
+void Table::aggiornaDaFirme() {
+    const int pk = primaryKeyColumn();
+    QHash<qint64, int> locali;
+    locali.reserve(recordCount());
+    for (int r = 0; r < recordCount(); ++r)
+        locali.insert(m_rows[r]->values[pk].toLongLong(), r);
+    QSqlQuery q = m_connection->exec(m_firme.selectFirme());
+    QVariantList daLeggere;
+    std::vector<bool> presenti(m_rows.size(), false);
+    while (q.next()) {
+        const auto it = locali.constFind(q.value(0).toLongLong());
+        if (it != locali.constEnd())
+            presenti[it.value()] = true;
+        if (it == locali.constEnd() || !m_rows[it.value()]->firmata ||
+            m_rows[it.value()]->firma != q.value(1).toULongLong())
+            daLeggere << q.value(0);
+    }
+    if (daLeggere.size() > std::max(100, recordCount() / 10)) {
+        fetch(true, true);
+        return;
+    }
+    const Bookmark mark = bookmark();
+    for (int r = recordCount() - 1; r >= 0; --r)
+        if (!presenti[r])
+            m_rows.erase(m_rows.begin() + r);
+    leggiRigheFirmate(daLeggere);
+    sortRows();
+    const int found = findKey(mark.key);
+    m_current = m_rows.empty() ? -1 : found >= 0 ? found : std::min(mark.index, recordCount() - 1);
+    m_eof = m_bof = m_rows.empty();
+    emit dataSetChanged();
+    emit afterScroll();
+}
+
+void Table::leggiRigheFirmate(const QVariantList& chiavi) {
+    const int pk = primaryKeyColumn();
+    const int stored = int(m_columns.size()) - int(m_calculated.size());
+    QHash<qint64, int> indice;
+    for (int r = 0; r < recordCount(); ++r)
+        indice.insert(m_rows[r]->values[pk].toLongLong(), r);
+    constexpr int kBlocco = 500;
+    for (int da = 0; da < chiavi.size(); da += kBlocco) {
+        const QVariantList blocco = chiavi.mid(da, kBlocco);
+        QSqlQuery q = m_connection->exec(m_firme.selectRighe(int(blocco.size())), blocco);
+        while (q.next()) {
+            RowPtr row = leggiRiga(q, stored, true);
+            calcFields(*row);
+            const qint64 chiave = row->values[pk].toLongLong();
+            const auto at = indice.constFind(chiave);
+            if (at != indice.constEnd()) {
+                m_rows[at.value()] = std::move(row);
+            } else {
+                indice.insert(chiave, recordCount());
+                m_rows.push_back(std::move(row));
+            }
+        }
+    }
 }
 
 void Table::sortRows() {
@@ -399,8 +493,9 @@ int Table::findKey(const QVariantList& key) const {
     const int pk = primaryKeyColumn();
     if (pk < 0 || key.isEmpty() || key.first().isNull())
         return -1;
+    const QVariant& k = key.first();
     for (int r = 0; r < recordCount(); ++r)
-        if (sameValue(m_rows[r]->values[pk], key.first()))
+        if (m_rows[r]->values[pk] == k)
             return r;
     return -1;
 }
@@ -558,6 +653,7 @@ void Table::post() {
     else if (std::find(m_changed.begin(), m_changed.end(), true) != m_changed.end())
         writeUpdate(*row);
     m_original.reset();
+    row->firmata = false;   // the server's new signature is unknown: the next refresh reads it
     calcFields(*row);
     // The row changes place only when it is new or a column of the order changed.
     bool riordina = nuova;

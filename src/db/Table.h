@@ -2,6 +2,7 @@
 
 #include "ColumnInfo.h"
 #include "DataSource.h"
+#include "FirmaRighe.h"
 #include "Field.h"
 
 #include <QHash>
@@ -117,8 +118,12 @@ private:
     void loadColumns(const class QSqlRecord& record);
     void loadTableMeta();
     void checkDeclared() const;
-    void fetch(bool keepPosition);
-    QString selectStatement(QVariantList& binds, bool& masterMissing) const;
+    void fetch(bool keepPosition, bool conFirme = false);
+    bool firmeUsabili() const;
+    void aggiornaDaFirme();
+    void leggiRigheFirmate(const QVariantList& chiavi);
+    RowPtr leggiRiga(const class QSqlQuery& q, int stored, bool conFirma) const;
+    QString selectStatement(QVariantList& binds, bool& masterMissing, bool conFirme) const;
     void sortRows();
     void calcFields(Row& row);
     void setPosition(int row, bool notify = true);
@@ -166,6 +171,9 @@ private:
     std::vector<bool> m_changed;
     int m_insertedFrom = -1;           // current row before an insert
     Row* m_calcRow = nullptr;
+
+    FirmaRighe m_firme;
+    bool m_conFirme = false;   // the rows carry the server's signatures
 
     QTimer m_timer;
     int m_autoRefreshMs = 0;

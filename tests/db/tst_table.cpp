@@ -259,6 +259,50 @@ private slots:
         QCOMPARE(t->field("rag_soc").asString(), QString("NUOVO"));
     }
 
+    // Refreshes after the first re-read only the rows another program added, changed or
+    // removed; what the table shows must equal a fresh read every time.
+    void repeatedRefreshesFollowEveryChange() {
+        Table t(conn.get(), "clienti");
+        t.setOrderBy({"rag_soc"});
+        t.addCalculatedField("maiuscolo");
+        t.setOnCalcFields([](Table& tt) {
+            tt.field("maiuscolo").setAsString(tt.field("rag_soc").asString().toUpper());
+        });
+        t.open();
+        const auto righe = [&t] {
+            QStringList out;
+            for (int r = 0; r < t.recordCount(); ++r)
+                out << t.value(r, t.fieldIndex("rag_soc")).toString() + "|" +
+                           t.value(r, t.fieldIndex("cap")).toString() + "|" +
+                           (t.value(r, t.fieldIndex("cap")).isNull() ? "null" : "val") + "|" +
+                           t.value(r, t.fieldIndex("maiuscolo")).toString();
+            return out;
+        };
+        QVERIFY(t.locate("rag_soc", "beta"));
+        t.refresh();   // reads the signatures too
+        TestDb::esegui(db, {"UPDATE clienti SET cap='' WHERE rag_soc='gamma'",   // null -> empty
+                            "UPDATE clienti SET rag_soc='alfetta' WHERE rag_soc='beta'",
+                            "INSERT INTO clienti (rag_soc, cap) VALUES ('aaa', '1')",
+                            "DELETE FROM clienti WHERE rag_soc='Alfa'"});
+        t.refresh();
+        QCOMPARE(righe(), QStringList({"aaa|1|val|AAA", "alfetta|00100|val|ALFETTA", "gamma||val|GAMMA"}));
+        QCOMPARE(t.field("rag_soc").asString(), QString("alfetta"));   // the same row stays current
+        t.edit();
+        t.field("cap").setAsString("55555");
+        t.post();
+        TestDb::esegui(db, {"UPDATE clienti SET cap=NULL WHERE rag_soc='aaa'"});
+        t.refresh();
+        QCOMPARE(righe(), QStringList({"aaa||null|AAA", "alfetta|55555|val|ALFETTA", "gamma||val|GAMMA"}));
+        QStringList many;
+        for (int i = 0; i < 150; ++i)
+            many << QString("('n%1', '2')").arg(i, 3, 10, QLatin1Char('0'));
+        TestDb::esegui(db, {"INSERT INTO clienti (rag_soc, cap) VALUES " + many.join(',')});
+        t.refresh();   // many changes: the whole table is read again
+        QCOMPARE(t.recordCount(), 153);
+        QCOMPARE(t.value(152, t.fieldIndex("rag_soc")).toString(), QString("n149"));
+        QCOMPARE(t.field("rag_soc").asString(), QString("alfetta"));
+    }
+
     void bookmarks() {
         auto t = apri("clienti");
         t->moveTo(2);
