@@ -11,8 +11,9 @@ QVariant Field::value() const { return m_table->currentValue(m_column); }
 void Field::setValue(const QVariant& value) { m_table->setCurrentValue(m_column, value); }
 bool Field::isNull() const { return value().isNull(); }
 
-QString Field::asString() const {
-    const QVariant v = value();
+QString Field::asString() const { return testoDi(value()); }
+
+QString Field::testoDi(const QVariant& v) {
     if (v.isNull())
         return QString();
     switch (v.typeId()) {

@@ -22,6 +22,8 @@ public:
     void clear() { setValue(QVariant()); }
 
     QString asString() const;
+    // The text a field shows for a value: numbers and dates in the Italian form.
+    static QString testoDi(const QVariant& value);
     void setAsString(const QString& text);
     int asInteger() const;
     void setAsInteger(int value);

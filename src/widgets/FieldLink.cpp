@@ -94,23 +94,7 @@ bool FieldLink::protect(const std::function<void()>& action) {
     return false;
 }
 
-QString FieldLink::textOf(const QVariant& v) {
-    if (v.isNull())
-        return QString();
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Testi::generale(v.toDouble());
-    case QMetaType::QDate:
-        return Testi::testoData(v.toDate());
-    case QMetaType::QDateTime:
-        return Testi::testoData(v.toDateTime().date());
-    case QMetaType::Bool:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return v.toString();
-    }
-}
+QString FieldLink::textOf(const QVariant& v) { return Field::testoDi(v); }
 
 void FieldLink::onFieldChanged(int column) {
     if (column == this->column())
