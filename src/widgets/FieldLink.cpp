@@ -5,7 +5,6 @@
 #include "db/Table.h"
 #include "platform/Desktop.h"
 #include "platform/ErroreConversione.h"
-#include "platform/Testi.h"
 
 FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
 
