@@ -40,6 +40,25 @@ QStringList nomi(const QList<Table*>& tabelle) {
 } // namespace
 
 // The main menu over its own database, named in ip.ini of a temporary working folder.
+// Throws from its event handler, as a window's handler does on an error.
+class Lanciatore : public QObject {
+public:
+    Lanciatore(int tipo, const QString& messaggio) : m_tipo(tipo), m_messaggio(messaggio) {}
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (m_tipo == 0)
+            throw DbError(m_messaggio);
+        if (m_tipo == 1)
+            throw ErroreConversione(m_messaggio);
+        throw std::runtime_error(m_messaggio.toStdString());
+    }
+
+private:
+    int m_tipo;
+    QString m_messaggio;
+};
+
 class TstMenu : public QObject {
     Q_OBJECT
     // Ten characters, the longest database name ip.ini can give.
@@ -334,15 +353,11 @@ private slots:
     void erroriNeiGestoriMostrati() {
         QFETCH(int, tipo);
         QFETCH(QString, messaggio);
-        QPushButton b(QStringLiteral("prova"));
-        b.show();
-        connect(&b, &QPushButton::clicked, this, [tipo, messaggio] {
-            if (tipo == 0) throw DbError(messaggio);
-            if (tipo == 1) throw ErroreConversione(messaggio);
-            throw std::runtime_error(messaggio.toStdString());
-        });
-        QTest::mouseClick(&b, Qt::LeftButton);
-        QTest::mouseClick(&b, Qt::LeftButton);
+        // An object whose handler fails, reached through the application's delivery.
+        Lanciatore l(tipo, messaggio);
+        QEvent evento(QEvent::User);
+        QVERIFY(QCoreApplication::sendEvent(&l, &evento));
+        QVERIFY(QCoreApplication::sendEvent(&l, &evento));
         QCOMPARE(desktop.messaggi, (QStringList{messaggio, messaggio}));
     }
 
