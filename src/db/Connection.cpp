@@ -65,6 +65,7 @@ void Connection::connect() {
 }
 
 void Connection::disconnect() {
+    m_preparate.clear();
     if (QSqlDatabase::contains(m_connName))
         QSqlDatabase::database(m_connName, false).close();
 }
@@ -75,23 +76,39 @@ bool Connection::isConnected() const {
 
 QSqlDatabase Connection::db() const { return QSqlDatabase::database(m_connName, false); }
 
-QSqlQuery Connection::exec(const QString& sql, const QVariantList& binds) const {
+QSqlQuery Connection::exec(const QString& sql) const {
     if (!isConnected())
         throw DbError(QStringLiteral("Connessione al database non attiva"));
     QSqlQuery q(db());
     q.setForwardOnly(true);
-    bool ok;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : binds)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    }
-    if (!ok)
+    if (!q.exec(sql))
         throw DbError(messageOf(q.lastError()));
     return q;
+}
+
+QSqlQuery& Connection::exec(const QString& sql, const QVariantList& binds) const {
+    if (!isConnected())
+        throw DbError(QStringLiteral("Connessione al database non attiva"));
+    QSqlQuery& q = preparata(sql);
+    for (int i = 0; i < binds.size(); ++i)
+        q.bindValue(i, binds[i]);
+    if (!q.exec())
+        throw DbError(messageOf(q.lastError()));
+    return q;
+}
+
+QSqlQuery& Connection::preparata(const QString& sql) const {
+    const auto it = m_preparate.constFind(sql);
+    if (it != m_preparate.constEnd())
+        return *it.value();
+    if (m_preparate.size() >= 256)
+        m_preparate.clear();
+    auto q = std::make_shared<QSqlQuery>(db());
+    q->setForwardOnly(true);
+    if (!q->prepare(sql))
+        throw DbError(messageOf(q->lastError()));
+    m_preparate.insert(sql, q);
+    return *q;
 }
 
 void Connection::begin() {

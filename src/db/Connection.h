@@ -2,8 +2,10 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QHash>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 class QSqlError;
 
@@ -33,8 +35,12 @@ public:
     bool isConnected() const;
     QSqlDatabase db() const;
 
-    // Prepares and executes a statement with positional bindings; throws DbError.
-    QSqlQuery exec(const QString& sql, const QVariantList& binds = {}) const;
+    // Executes a statement as it is; throws DbError with the server's message.
+    QSqlQuery exec(const QString& sql) const;
+    // Executes a statement with positional bindings; throws DbError. It is prepared
+    // once per connection and reused: the result is the connection's, valid until
+    // the same statement runs again.
+    QSqlQuery& exec(const QString& sql, const QVariantList& binds) const;
 
     void begin();
     void commit();
@@ -44,6 +50,7 @@ public:
 
 private:
     void changed();
+    QSqlQuery& preparata(const QString& sql) const;
 
     QString m_name;
     QString m_connName;
@@ -53,4 +60,7 @@ private:
     QString m_password;
     int m_port = 3306;
     bool m_dirty = true;
+    // Statements with bindings, prepared once per connection: every master move and
+    // keyed write then costs one round trip to the server instead of two.
+    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_preparate;
 };

@@ -7,5 +7,7 @@
 int Query::execSql(const QVariantList& binds) {
     if (!m_connection->isConnected())
         m_connection->connect();
-    return m_connection->exec(m_sql, binds).numRowsAffected();
+    // Statements written out in full are not kept prepared: each is a one-off.
+    return binds.isEmpty() ? m_connection->exec(m_sql).numRowsAffected()
+                           : m_connection->exec(m_sql, binds).numRowsAffected();
 }

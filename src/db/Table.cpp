@@ -153,7 +153,7 @@ void Table::loadTableMeta() {
     m_tableMeta.clear();
     if (m_tableName.isEmpty())
         return;
-    QSqlQuery q = m_connection->exec(
+    QSqlQuery& q = m_connection->exec(
         QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH, COLUMN_KEY, EXTRA "
                        "FROM information_schema.COLUMNS "
                        "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ?"),
@@ -264,9 +264,13 @@ void Table::fetch(bool keepPosition, bool conFirme) {
         m_rows.clear();
     } else {
         // Without master values the columns are still learned, from no rows.
-        QSqlQuery q = masterMissing
-            ? m_connection->exec(sql.section(QStringLiteral(" WHERE "), 0, -2) + QStringLiteral(" LIMIT 0"))
-            : m_connection->exec(sql, binds);
+        QSqlQuery senzaLegami;
+        if (masterMissing)
+            senzaLegami = m_connection->exec(sql.section(QStringLiteral(" WHERE "), 0, -2) +
+                                             QStringLiteral(" LIMIT 0"));
+        else if (binds.isEmpty())
+            senzaLegami = m_connection->exec(sql);
+        QSqlQuery& q = masterMissing || binds.isEmpty() ? senzaLegami : m_connection->exec(sql, binds);
         if (m_columns.empty())
             loadColumns(q.record());
         const int stored = int(m_columns.size()) - int(m_calculated.size());
@@ -348,7 +352,7 @@ void Table::leggiRigheFirmate(const QVariantList& chiavi) {
     constexpr int kBlocco = 500;
     for (int da = 0; da < chiavi.size(); da += kBlocco) {
         const QVariantList blocco = chiavi.mid(da, kBlocco);
-        QSqlQuery q = m_connection->exec(m_firme.selectRighe(int(blocco.size())), blocco);
+        QSqlQuery& q = m_connection->exec(m_firme.selectRighe(int(blocco.size())), blocco);
         while (q.next()) {
             RowPtr row = leggiRiga(q, stored, true);
             calcFields(*row);
@@ -698,7 +702,7 @@ void Table::remove() {
         throw DbError(QStringLiteral("Nessuna riga da eliminare nella tabella '%1'").arg(m_tableName));
     QVariantList binds;
     const QString where = whereRow(*row, binds, false);
-    QSqlQuery q = m_connection->exec(QStringLiteral("DELETE FROM ") + quoted(m_tableName) + where, binds);
+    QSqlQuery& q = m_connection->exec(QStringLiteral("DELETE FROM ") + quoted(m_tableName) + where, binds);
     if (q.numRowsAffected() < 1)
         throw DbError(QStringLiteral("Riga non trovata: modificata o eliminata da un altro utente"));
     m_rows.erase(m_rows.begin() + m_current);
@@ -746,7 +750,7 @@ void Table::writeInsert(Row& row) {
         ? QStringLiteral("INSERT INTO %1 () VALUES ()").arg(quoted(m_tableName))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(quoted(m_tableName), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    QSqlQuery q = m_connection->exec(sql, binds);
+    QSqlQuery& q = m_connection->exec(sql, binds);
     for (int i = 0; i < columnCount(); ++i)
         if (m_columns[i].autoIncrement && row.values[i].isNull())
             row.values[i] = q.lastInsertId().toInt();
@@ -767,7 +771,7 @@ void Table::writeUpdate(Row& row) {
     if (sets.isEmpty())
         return;
     const QString where = whereRow(row, binds, true);
-    QSqlQuery q = m_connection->exec(
+    QSqlQuery& q = m_connection->exec(
         QStringLiteral("UPDATE ") + quoted(m_tableName) + QStringLiteral(" SET ") +
             sets.join(QStringLiteral(", ")) + where,
         binds);
@@ -781,7 +785,7 @@ void Table::reReadRow(Row& row) {
     const int pk = primaryKeyColumn();
     if (pk < 0 || row.values[pk].isNull() || !m_sql.isEmpty())
         return;
-    QSqlQuery q = m_connection->exec(QStringLiteral("SELECT * FROM ") + quoted(m_tableName) +
+    QSqlQuery& q = m_connection->exec(QStringLiteral("SELECT * FROM ") + quoted(m_tableName) +
                                          QStringLiteral(" WHERE ") + quoted(m_columns[pk].name) +
                                          QStringLiteral(" = ?"),
                                      {row.values[pk]});
