@@ -76,6 +76,30 @@ private slots:
         QCOMPARE(q.execSql(), 3);
     }
 
+    // Statements with bindings are kept prepared: a failure, a reconnection and a
+    // change of the table underneath must not leave a stale statement behind.
+    void preparedStatementsStayUsable() {
+        conn->connect();
+        const QString ins = "INSERT INTO clienti (id, rag_soc) VALUES (?, ?)";
+        conn->exec(ins, {10, "dieci"});
+        try {
+            conn->exec(ins, {10, "doppio"});
+            QFAIL("duplicate key accepted");
+        } catch (const DbError& e) {
+            QVERIFY2(e.message().contains("Duplicate"), qPrintable(e.message()));
+        }
+        conn->exec(ins, {11, "undici"});
+        TestDb::esegui(db, {"ALTER TABLE clienti ADD COLUMN extra INT DEFAULT 7"});
+        QSqlQuery& q = conn->exec("SELECT extra FROM clienti WHERE id = ?", {11});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 7);
+        conn->disconnect();
+        conn->connect();
+        QSqlQuery& r = conn->exec("SELECT rag_soc FROM clienti WHERE id = ?", {10});
+        QVERIFY(r.next());
+        QCOMPARE(r.value(0).toString(), QString("dieci"));
+    }
+
     void rowOrderHoldsForAnyStatement() {
         Table t(conn.get(), "clienti");
         t.setOrderBy({"rag_soc"});
