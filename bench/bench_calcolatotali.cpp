@@ -63,9 +63,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     semina();
     TDiz diz;
-    diz.xml_conn->setHost(TestDb::host());
-    diz.xml_conn->setPort(TestDb::port());
-    diz.xml_conn->setDatabase(kDb);
+    TestDb::punta(*diz.xml_conn, kDb);
     diz.Testata->open();
     diz.Detta->open();
     std::printf("CalcolaTotali, median of %d runs after one warm-up (database %s, port %d)\n",

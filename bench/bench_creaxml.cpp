@@ -107,9 +107,7 @@ int main(int argc, char** argv) {
     semina(uscita.path() + u'/');
 
     TDiz diz;
-    diz.xml_conn->setHost(TestDb::host());
-    diz.xml_conn->setPort(TestDb::port());
-    diz.xml_conn->setDatabase(kDb);
+    TestDb::punta(*diz.xml_conn, kDb);
     diz.xml_conn->connect();
     for (Table* t : {diz.AziendaT, diz.Testata, diz.Detta})
         t->open();

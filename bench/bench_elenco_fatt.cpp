@@ -31,9 +31,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     semeFatture(kDb, kTestate, 5);
     TDiz diz;
-    diz.xml_conn->setHost(TestDb::host());
-    diz.xml_conn->setPort(TestDb::port());
-    diz.xml_conn->setDatabase(kDb);
+    TestDb::punta(*diz.xml_conn, kDb);
     TElenco_Fatt finestra;
 
     QElapsedTimer t;

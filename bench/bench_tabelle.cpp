@@ -51,9 +51,7 @@ int main(int argc, char** argv) {
     std::printf("seeded %d headers, %d lines in %.0f ms\n", kHeaders, kHeaders * kLinesPerHeader, ms(t));
 
     TDiz diz;
-    diz.xml_conn->setHost(TestDb::host());
-    diz.xml_conn->setPort(TestDb::port());
-    diz.xml_conn->setDatabase(kDb);
+    TestDb::punta(*diz.xml_conn, kDb);
     diz.xml_conn->connect();
     t.restart();
     diz.Testata->open();

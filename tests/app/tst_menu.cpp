@@ -101,11 +101,8 @@ class TstMenu : public QObject {
     // The message the data layer gives for a connection with these settings.
     static QString erroreConnessione(const QString& database, const QString& password) {
         Connection c(QStringLiteral("atteso"));
-        c.setHost(TestDb::host());
-        c.setPort(TestDb::port());
-        c.setUser(TestDb::user());
+        TestDb::punta(c, database);
         c.setPassword(password);
-        c.setDatabase(database);
         try {
             c.connect();
         } catch (const DbError& e) {

@@ -1,5 +1,7 @@
 #include "TestDb.h"
 
+#include "db/Connection.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -109,4 +111,12 @@ QString TestDb::valore(const QString& database, const QString& select) {
             out = q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
     });
     return out;
+}
+
+void TestDb::punta(Connection& connection, const QString& database) {
+    connection.setHost(host());
+    connection.setPort(port());
+    connection.setUser(user());
+    connection.setPassword(password());
+    connection.setDatabase(database);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class Connection;
 #include <QStringList>
 
 // Per-test databases on the private test server. Each test executable works in
@@ -19,4 +21,6 @@ public:
     // One value of a single-value query (the first column of the first row).
     static QString valore(const QString& database, const QString& select);
     static QString sqlDir();
+    // Points a connection of the program at `database` on the test server.
+    static void punta(Connection& connection, const QString& database);
 };

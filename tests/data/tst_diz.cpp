@@ -12,12 +12,6 @@ class TstDiz : public QObject {
     const QString cont = QStringLiteral("gfe_t_diz_q19");
     std::unique_ptr<TDiz> diz;
 
-    void punta(Connection* c, const QString& database) {
-        c->setHost(TestDb::host());
-        c->setPort(TestDb::port());
-        c->setDatabase(database);
-    }
-
     void inserisciRiga(const QString& valori) {
         TestDb::esegui(cont, {"INSERT INTO dettag (prot_testa, colli, quantita, pr_lordo, sc_1, "
                               "sc_2, sc_3, um, aliquota) VALUES " + valori});
@@ -30,8 +24,8 @@ private slots:
     }
     void init() {
         diz = std::make_unique<TDiz>();
-        punta(diz->xml_conn, fatt);
-        punta(diz->Dati, cont);
+        TestDb::punta(*diz->xml_conn, fatt);
+        TestDb::punta(*diz->Dati, cont);
     }
     void cleanup() { diz.reset(); }
 

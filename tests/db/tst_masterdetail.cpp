@@ -36,11 +36,7 @@ private slots:
             "(2, 'DatiContratto', 1, 'K2')",
         });
         conn = std::make_unique<Connection>("md");
-        conn->setHost(TestDb::host());
-        conn->setPort(TestDb::port());
-        conn->setUser(TestDb::user());
-        conn->setPassword(TestDb::password());
-        conn->setDatabase(db);
+        TestDb::punta(*conn, db);
         testata = std::make_unique<Table>(conn.get(), "testata");
         testata->setOrderBy({"id_invio"});
         testataS = std::make_unique<DataSource>(testata.get());

@@ -31,11 +31,7 @@ private slots:
             "(3, 1, 'uguale'), (3, 2, 'altra')",
         });
         conn = std::make_unique<Connection>("test");
-        conn->setHost(TestDb::host());
-        conn->setPort(TestDb::port());
-        conn->setUser(TestDb::user());
-        conn->setPassword(TestDb::password());
-        conn->setDatabase(db);
+        TestDb::punta(*conn, db);
     }
     void cleanup() { conn.reset(); }
 

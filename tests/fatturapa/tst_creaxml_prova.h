@@ -149,9 +149,7 @@ public:
     void apri() {
         if (m_diz) return;
         m_diz = std::make_unique<TDiz>();
-        m_diz->xml_conn->setHost(TestDb::host());
-        m_diz->xml_conn->setPort(TestDb::port());
-        m_diz->xml_conn->setDatabase(m_db);
+        TestDb::punta(*m_diz->xml_conn, m_db);
         m_diz->xml_conn->connect();
         for (Table* t : {m_diz->AziendaT, m_diz->Testata, m_diz->Detta})
             t->open();

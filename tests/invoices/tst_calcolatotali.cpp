@@ -66,9 +66,7 @@ private slots:
     void initTestCase() { TestDb::ricrea(db, {"xml_quirn.sql"}); }
     void init() {
         diz = std::make_unique<TDiz>();
-        diz->xml_conn->setHost(TestDb::host());
-        diz->xml_conn->setPort(TestDb::port());
-        diz->xml_conn->setDatabase(db);
+        TestDb::punta(*diz->xml_conn, db);
     }
     void cleanup() { diz.reset(); }
 

@@ -25,11 +25,7 @@ public:
     // False when the window did not become active.
     [[nodiscard]] bool apri() {
         diz = std::make_unique<TDiz>();
-        diz->xml_conn->setHost(TestDb::host());
-        diz->xml_conn->setPort(TestDb::port());
-        diz->xml_conn->setUser(TestDb::user());
-        diz->xml_conn->setPassword(TestDb::password());
-        diz->xml_conn->setDatabase(db);
+        TestDb::punta(*diz->xml_conn, db);
         for (Table* t : diz->tabelleFatture())
             t->open();
         finestra = std::make_unique<TElenco_Fatt>();

@@ -26,9 +26,7 @@ class TstTanagAz : public QObject {
         if (!rows.isEmpty())
             TestDb::esegui(db, rows);
         diz = std::make_unique<TDiz>();
-        diz->xml_conn->setHost(TestDb::host());
-        diz->xml_conn->setPort(TestDb::port());
-        diz->xml_conn->setDatabase(db);
+        TestDb::punta(*diz->xml_conn, db);
         w = std::make_unique<Tanag_az>();
         diz->AziendaT->open();
     }

@@ -7,11 +7,7 @@ BancoProva::BancoProva(const QString& database, const QString& tableName, const 
     TestDb::ricrea(db, {"xml_quirn.sql"});
     if (!rows.isEmpty())
         TestDb::esegui(db, rows);
-    conn.setHost(TestDb::host());
-    conn.setPort(TestDb::port());
-    conn.setUser(TestDb::user());
-    conn.setPassword(TestDb::password());
-    conn.setDatabase(db);
+    TestDb::punta(conn, db);
     table = std::make_unique<Table>(&conn, tableName);
     ds = std::make_unique<DataSource>(table.get());
     table->open();
