@@ -23,16 +23,14 @@ Accesso::Esito Accesso::collega(const IpIni& ini, const Titolo& titolo) {
     Diz->xml_conn->setDatabase(ini.database.left(LunghezzaDatabase));
     try {
         Diz->xml_conn->connect();
-    } catch (const DbError& e) {
-        return {Stato::ErroreConnessione, e.message()};
+    } catch (const Errore& e) {
+        return {Stato::ErroreConnessione, e.messaggio()};
     }
     // Masters come before their details; the tables opened before a failure stay open.
     for (Table* t : Diz->tabelleFatture()) {
         try {
             t->open();
-        } catch (const DbError& e) {
-            return {Stato::ErroreTabella, e.message()};
-        } catch (const ErroreConversione& e) {
+        } catch (const Errore& e) {
             return {Stato::ErroreTabella, e.messaggio()};
         }
     }

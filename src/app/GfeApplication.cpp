@@ -1,8 +1,7 @@
 #include "GfeApplication.h"
 
-#include "db/DbError.h"
 #include "platform/Desktop.h"
-#include "platform/ErroreConversione.h"
+#include "platform/Errore.h"
 
 #include <QFont>
 
@@ -15,11 +14,10 @@ GfeApplication::GfeApplication(int& argc, char** argv) : QApplication(argc, argv
 bool GfeApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const DbError& e) {
-        Desktop::corrente().messaggio(e.message());
-    } catch (const ErroreConversione& e) {
+    } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
     } catch (const std::exception& e) {
+        // Last resort for what the libraries below throw (std::bad_alloc and the like).
         Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
     }
     // Handled: the user has seen the error.

@@ -5,6 +5,7 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/CalcolaTotali.h"
+#include "platform/Errore.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -14,7 +15,12 @@
 namespace {
 
 // Every error of the layers below carries its message in UTF-8.
-QString messaggioDi(const std::exception& e) { return QString::fromUtf8(e.what()); }
+// Errors of the program carry their Italian text; anything else (std::bad_alloc) its own.
+QString messaggioDi(const std::exception& e) {
+    if (const auto* err = dynamic_cast<const Errore*>(&e))
+        return err->messaggio();
+    return QString::fromUtf8(e.what());
+}
 
 } // namespace
 

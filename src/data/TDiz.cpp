@@ -1,5 +1,6 @@
 #include "TDiz.h"
 
+#include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
 
 #include <cmath>
@@ -214,7 +215,7 @@ void TDiz::Test_FattCalcFields(Table& t) {
         set(t, "Imp_Totale", impTotale);
         set(t, "Iva_Totale", ivaTotale);
         set(t, "totale", impTotale + ivaTotale + num(t, "bolli") - num(t, "abbuono"));
-    } catch (...) {
+    } catch (const ErroreConversione&) {
         for (const char* c : kCalcTestata)
             set(t, c, 0.0);
     }
@@ -232,7 +233,7 @@ void TDiz::Dett_FattCalcFields(Table& t) {
         set(t, "Imp_Netto", netto * double(q));
         set(t, "pr_ivato", prIvato);
         set(t, "imp_ivato", prIvato * double(q));
-    } catch (...) {
+    } catch (const ErroreConversione&) {
         for (const char* c : kCalcDettag)
             set(t, c, 0.0);
     }

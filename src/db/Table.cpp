@@ -822,6 +822,6 @@ void Table::onTimer() {
         refresh();
     } catch (const DbError& e) {
         m_timer.stop();
-        emit autoRefreshFailed(e.message());
+        emit autoRefreshFailed(e.messaggio());
     }
 }

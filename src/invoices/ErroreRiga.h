@@ -1,13 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "platform/Errore.h"
 
-// A line editor operation that cannot be carried out. The message is the one
-// shown to the user; what() holds it in UTF-8.
-class ErroreRiga : public std::runtime_error {
-public:
-    explicit ErroreRiga(const QString& messaggio);
-
-    QString messaggio() const;
-};
+// A line editor operation that cannot be carried out.
+GFE_ERRORE(ErroreRiga);

@@ -1,6 +1,7 @@
 #include "TAzione.h"
 
 #include "platform/Desktop.h"
+#include "platform/Errore.h"
 
 #include <QString>
 #include <exception>
@@ -9,9 +10,8 @@ bool TAzione::esegui(const std::function<void()>& azione) {
     try {
         azione();
         return true;
-    } catch (const std::exception& e) {
-        // Every error of the lower layers carries its Italian message, UTF-8 in what().
-        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
+    } catch (const Errore& e) {
+        Desktop::corrente().messaggio(e.messaggio());
     }
     return false;
 }

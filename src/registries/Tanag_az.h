@@ -42,10 +42,6 @@ public:
     QList<QWidget*> controlli() const;
 
 private:
-    QLabel* etichetta(const QString& testo, int x, int y);
-    DBEdit* campo(const QString& etichetta, const QString& colonna, int x, int y, int larghezza);
-    DBComboBox* tendina(const QString& etichetta, const QString& colonna, const QStringList& voci,
-                        int x, int y);
     void creaIntestazione();
     void creaCampi();
     void creaNavigatore();

@@ -1,7 +1,7 @@
 #include "FieldLink.h"
 
 #include "db/DataSource.h"
-#include "db/DbError.h"
+#include "platform/Errore.h"
 #include "db/Table.h"
 #include "platform/Desktop.h"
 #include "platform/ErroreConversione.h"
@@ -67,9 +67,7 @@ bool FieldLink::write(const std::function<void(Field&)>& writer, bool quiet) {
     if (quiet) {
         try {
             action();
-        } catch (const DbError&) {
-            ok = false;
-        } catch (const ErroreConversione&) {
+        } catch (const Errore&) {
             ok = false;
         }
     } else {
@@ -83,12 +81,8 @@ bool FieldLink::protect(const std::function<void()>& action) {
     try {
         action();
         return true;
-    } catch (const DbError& e) {
-        Desktop::corrente().messaggio(e.message());
-    } catch (const ErroreConversione& e) {
+    } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
-    } catch (const std::runtime_error& e) {
-        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
     }
     return false;
 }

@@ -106,7 +106,7 @@ class TstMenu : public QObject {
         try {
             c.connect();
         } catch (const DbError& e) {
-            return e.message();
+            return e.messaggio();
         }
         return QString();
     }
@@ -267,7 +267,7 @@ private slots:
             Table t(Diz->xml_conn, QStringLiteral("clienti"));
             t.open();
         } catch (const DbError& e) {
-            atteso = e.message();
+            atteso = e.messaggio();
         }
         TestDb::ricrea(db, {"xml_quirn.sql"});
         QVERIFY(!atteso.isEmpty());

@@ -54,7 +54,7 @@ private slots:
             conn->connect();
             QFAIL("connected with a wrong password");
         } catch (const DbError& e) {
-            QVERIFY2(e.message().contains("Access denied"), qPrintable(e.message()));
+            QVERIFY2(e.messaggio().contains("Access denied"), qPrintable(e.messaggio()));
         }
     }
 
@@ -66,7 +66,7 @@ private slots:
             q.execSql();
             QFAIL("bad statement executed");
         } catch (const DbError& e) {
-            QVERIFY2(e.message().contains("SQL syntax"), qPrintable(e.message()));
+            QVERIFY2(e.messaggio().contains("SQL syntax"), qPrintable(e.messaggio()));
         }
         q.setSql("delete from dettaglio where id_invio=3");
         QCOMPARE(q.execSql(), 3);
@@ -82,7 +82,7 @@ private slots:
             conn->exec(ins, {10, "doppio"});
             QFAIL("duplicate key accepted");
         } catch (const DbError& e) {
-            QVERIFY2(e.message().contains("Duplicate"), qPrintable(e.message()));
+            QVERIFY2(e.messaggio().contains("Duplicate"), qPrintable(e.messaggio()));
         }
         conn->exec(ins, {11, "undici"});
         TestDb::esegui(db, {"ALTER TABLE clienti ADD COLUMN extra INT DEFAULT 7"});
