@@ -2,6 +2,7 @@
 
 #include "Finestre.h"
 #include "platform/Desktop.h"
+#include "widgets/Modulo.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -22,45 +23,12 @@ const QColor kWindowText(0x00, 0x00, 0x00);
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kGreen(0x00, 0x80, 0x00);
 
-QFont carattere(const QString& famiglia, int pixel, bool grassetto, bool corsivo) {
-    QFont f(famiglia);
-    f.setPixelSize(pixel);
-    f.setBold(grassetto);
-    f.setItalic(corsivo);
-    return f;
-}
-
-// Background colours hold in every state; text colours only while enabled, so that a
-// disabled button shows greyed out.
-void colora(QWidget* w, QPalette::ColorRole ruolo, const QColor& colore) {
-    QPalette p = w->palette();
-    if (ruolo == QPalette::ButtonText) {
-        p.setColor(QPalette::Active, ruolo, colore);
-        p.setColor(QPalette::Inactive, ruolo, colore);
-    } else {
-        p.setColor(ruolo, colore);
-    }
-    w->setPalette(p);
-}
-
-QFrame* pannello(QWidget* parent, const QString& nome, const QRect& r, const QColor& sfondo) {
-    auto* p = new QFrame(parent);
-    p->setObjectName(nome);
-    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    p->setLineWidth(1);
-    p->setGeometry(r);
-    p->setAutoFillBackground(true);
-    colora(p, QPalette::Window, sfondo);
-    return p;
-}
+using Modulo::carattere;
 
 QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo, const QRect& r,
                       const QColor& colore, const QFont& font) {
-    auto* b = new QPushButton(testo, parent);
-    b->setObjectName(nome);
-    b->setGeometry(r);
-    b->setFont(font);
-    colora(b, QPalette::ButtonText, colore);
+    auto* b = Modulo::pulsante(parent, nome, testo, r, font);
+    Modulo::colora(b, QPalette::ButtonText, colore);
     return b;
 }
 
@@ -72,7 +40,7 @@ TMenu::TMenu(QWidget* parent) : QWidget(parent) {
     resize(1188, 697);
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false, false));
     setAutoFillBackground(true);
-    colora(this, QPalette::Window, kScrollBar);
+    Modulo::colora(this, QPalette::Window, kScrollBar);
     creaControlli();
     collega();
 }
@@ -86,19 +54,17 @@ void TMenu::creaControlli() {
     const QString times = QStringLiteral("Times New Roman");
     const QFont corsivo24 = carattere(sans, 24, false, true);
     const QFont normale24 = carattere(sans, 24, false, false);
-    Label1 = new QLabel(QStringLiteral("GESTIONE FATTURAZIONE ELETTRONICA"), this);
+    Label1 = Modulo::etichetta(this, QStringLiteral("GESTIONE FATTURAZIONE ELETTRONICA"), 320, 8,
+                               carattere(times, 27, true, true), palette().color(QPalette::WindowText));
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(carattere(times, 27, true, true));
-    Label1->adjustSize();
-    Label1->move(320, 8);
     B6 = pulsante(this, QStringLiteral("B6"), QStringLiteral("Dati Azienda"), {1000, 600, 153, 41},
                   kNavy, carattere(times, 24, false, true));
-    Panel1 = pannello(this, QStringLiteral("Panel1"), {104, 128, 433, 209}, kActiveCaption);
+    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), {104, 128, 433, 209}, kActiveCaption);
     B1 = pulsante(Panel1, QStringLiteral("B1"), QStringLiteral("Fatture Emesse"), {16, 48, 177, 41},
                   kGreen, corsivo24);
     B2 = pulsante(Panel1, QStringLiteral("B2"), QStringLiteral("Clienti"), {304, 49, 105, 40},
                   kGreen, corsivo24);
-    Panel2 = pannello(this, QStringLiteral("Panel2"), {640, 128, 433, 209}, kWindow);
+    Panel2 = Modulo::pannello(this, QStringLiteral("Panel2"), {640, 128, 433, 209}, kWindow);
     B3 = pulsante(Panel2, QStringLiteral("B3"), QStringLiteral("Fatture Acquisto"),
                   {24, 48, 177, 41}, kWindowText, normale24);
     B4 = pulsante(Panel2, QStringLiteral("B4"), QStringLiteral("Fornitori"), {248, 48, 161, 41},
@@ -108,9 +74,7 @@ void TMenu::creaControlli() {
     BitBtn7 =
         pulsante(this, QStringLiteral("BitBtn7"), QStringLiteral("Accedi"), {544, 512, 145, 49},
                  kNavy, carattere(QStringLiteral("Arial"), 16, true, false));
-    QWidget* ordine[] = {B6, B1, B2, B3, B4, B5, BitBtn7};
-    for (int i = 1; i < 7; ++i)
-        setTabOrder(ordine[i - 1], ordine[i]);
+    Modulo::ordineTab({B6, B1, B2, B3, B4, B5, BitBtn7});
 }
 
 void TMenu::collega() {

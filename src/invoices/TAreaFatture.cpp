@@ -4,6 +4,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/MaskEdit.h"
+#include "widgets/Modulo.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -20,12 +21,9 @@ const QColor kRosso(255, 0, 0);
 constexpr int kSinistra = 18;
 constexpr int kLarghezzaGriglie = 1138;
 
+// The window's face: Arial, italic unless bold.
 QFont arial(int px, bool grassetto = false) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setItalic(!grassetto);
-    f.setBold(grassetto);
-    return f;
+    return Modulo::carattere(QStringLiteral("Arial"), px, grassetto, !grassetto);
 }
 
 // Header grid columns: field, title, width (-1: from the column size), alignment,
@@ -49,9 +47,7 @@ TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Panel1"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kTeal);
-    setPalette(p);
+    Modulo::colora(this, QPalette::Window, kTeal);
     creaRigaSuperiore();
     creaGrigliaTestate();
     creaBarraRighe();
@@ -61,13 +57,8 @@ TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
 
 QPushButton* TAreaFatture::pulsante(const QString& nome, const QString& testo,
                                     const QRect& posizione, const QColor& colore) {
-    auto* b = new QPushButton(testo, this);
-    b->setObjectName(nome);
-    b->setGeometry(posizione);
-    b->setFont(arial(13, true));
-    QPalette p = b->palette();
-    p.setColor(QPalette::ButtonText, colore);
-    b->setPalette(p);
+    auto* b = Modulo::pulsante(this, nome, testo, posizione, arial(13, true));
+    Modulo::colora(b, QPalette::ButtonText, colore);
     return b;
 }
 
@@ -81,13 +72,9 @@ void TAreaFatture::creaRigaSuperiore() {
     DBNavigator1->setGeometry(kSinistra, 8, 270, 30);
     BitBtn15 = pulsante(QStringLiteral("BitBtn15"), QStringLiteral("Nuova"), {300, 6, 100, 34});
     BitBtn3 = pulsante(QStringLiteral("BitBtn3"), QStringLiteral("Sel. Cliente"), {410, 6, 120, 34});
-    auto* titolo = new QLabel(QStringLiteral("Fattura Elettronica"), this);
+    auto* titolo = Modulo::etichetta(this, QStringLiteral("Fattura Elettronica"), 0, 0, arial(24),
+                                     Qt::white);
     titolo->setObjectName(QStringLiteral("Label1"));
-    titolo->setFont(arial(24));
-    QPalette p = titolo->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    titolo->setPalette(p);
-    titolo->adjustSize();
     titolo->move(790 - titolo->width() / 2, 6);   // between the buttons
     BitBtn1 = pulsante(QStringLiteral("BitBtn1"), QStringLiteral("Legenda"), {1046, 6, 110, 34});
 }

@@ -4,6 +4,7 @@
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
 #include "widgets/DBEdit.h"
+#include "widgets/Modulo.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,12 +17,7 @@ namespace {
 const QColor kGrigio(192, 192, 192);
 constexpr int kRiga2 = 54, kRiga3 = 114;   // label tops of the second and third row
 
-QFont arial(int px, bool grassetto) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setBold(grassetto);
-    return f;
-}
+QFont arial(int px, bool grassetto) { return Modulo::carattere(QStringLiteral("Arial"), px, grassetto); }
 
 // The text of the selected item; typed text counts only when it is one of the items.
 QString voce(const QComboBox* cb) {
@@ -39,14 +35,11 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("P3"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kGrigio);
-    setPalette(p);
+    Modulo::colora(this, QPalette::Window, kGrigio);
     setFont(arial(13, false));
 
-    auto* l = new QLabel(QStringLiteral("DESCRIZIONE"), this);
-    l->setFont(arial(14, true));
-    l->setGeometry(10, 14, 110, 20);
+    Modulo::etichetta(this, QStringLiteral("DESCRIZIONE"), 10, 14, arial(14, true),
+                      palette().color(QPalette::WindowText));
     Edit1 = campo(QStringLiteral("Edit1"), QString(), 124, 10, 1032, 100);
     Edit1->setGeometry(124, 10, 1032, 28);
 
@@ -81,14 +74,10 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
     DBEdit39->setDataSource(Diz->DettaS);
     DBEdit39->setField(QStringLiteral("natura"));
 
-    BitBtn8 = new QPushButton(QStringLiteral("Registra"), this);
-    BitBtn8->setObjectName(QStringLiteral("BitBtn8"));
-    BitBtn8->setGeometry(920, 238, 112, 40);
-    BitBtn9 = new QPushButton(QStringLiteral("Annulla"), this);
-    BitBtn9->setObjectName(QStringLiteral("BitBtn9"));
-    BitBtn9->setGeometry(1044, 238, 112, 40);
-    for (QPushButton* b : {BitBtn8, BitBtn9})
-        b->setFont(arial(15, true));
+    BitBtn8 = Modulo::pulsante(this, QStringLiteral("BitBtn8"), QStringLiteral("Registra"),
+                               QRect(920, 238, 112, 40), arial(15, true));
+    BitBtn9 = Modulo::pulsante(this, QStringLiteral("BitBtn9"), QStringLiteral("Annulla"),
+                               QRect(1044, 238, 112, 40), arial(15, true));
     connect(BitBtn8, &QPushButton::clicked, this, &TEditorRiga::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TEditorRiga::BitBtn9Click);
 
@@ -98,13 +87,12 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
                 {CB4, [this] { cb1Exit(); }}};
     connect(qApp, &QApplication::focusChanged, this, &TEditorRiga::fuocoCambiato);
 
-    const QList<QWidget*> ordine{Edit1, Edit2, Edit3, Edit4,  Edit5, Edit6,  Edit7,  cb1,     Edit8,
-                                 Edit9, Edit10, cb2, cb3, CB4, Edit11, DBEdit39, BitBtn8, BitBtn9};
-    for (int i = 1; i < ordine.size(); ++i)
-        QWidget::setTabOrder(ordine[i - 1], ordine[i]);
+    Modulo::ordineTab({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, cb1, Edit8, Edit9, Edit10,
+                       cb2, cb3, CB4, Edit11, DBEdit39, BitBtn8, BitBtn9});
 }
 
-// An edit field with its label above it; lunghezza is the most characters it takes.
+// An edit field with its label above it; lunghezza is the most characters the user may
+// type. A longer text loaded from the line stays whole, so "Registra" writes it unchanged.
 QLineEdit* TEditorRiga::campo(const QString& nome, const QString& titolo, int x, int y,
                               int larghezza, int lunghezza) {
     if (!titolo.isEmpty()) {
@@ -113,7 +101,7 @@ QLineEdit* TEditorRiga::campo(const QString& nome, const QString& titolo, int x,
     }
     auto* e = new QLineEdit(this);
     e->setObjectName(nome);
-    e->setMaxLength(lunghezza);
+    Modulo::limitaDigitazione(e, lunghezza);
     e->setGeometry(x, y + 20, larghezza, 26);
     return e;
 }

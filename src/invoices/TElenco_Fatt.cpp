@@ -21,7 +21,7 @@
 
 TElenco_Fatt* Elenco_Fatt = nullptr;
 
-TElenco_Fatt::TElenco_Fatt(QWidget* parent) : QDialog(parent) {
+TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
     setObjectName(QStringLiteral("Elenco_Fatt"));
     setFixedSize(1220, 703);
     // Later panels lie above earlier ones.
@@ -71,7 +71,7 @@ void TElenco_Fatt::collegaPulsanti() {
 }
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    FinestraModale::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }

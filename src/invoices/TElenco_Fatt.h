@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/FinestraModale.h"
 #include <functional>
 
 class DBGrid;
@@ -16,7 +16,7 @@ class TPannelloTestata;
 // (P4). Created hidden, shown modally, hidden (not destroyed) when closed; its
 // caption is the title of the settings file and chooses the series of the XML
 // file names.
-class TElenco_Fatt : public QDialog {
+class TElenco_Fatt : public FinestraModale {
     Q_OBJECT
 public:
     explicit TElenco_Fatt(QWidget* parent = nullptr);

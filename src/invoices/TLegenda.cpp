@@ -1,5 +1,7 @@
 #include "TLegenda.h"
 
+#include "widgets/Modulo.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -13,17 +15,9 @@ constexpr int kRiga = 23;              // height of one code line
 
 QLabel* etichetta(QWidget* parent, const QString& testo, const QColor& colore, int px,
                   bool grassetto = false) {
-    auto* l = new QLabel(testo, parent);
-    QFont f(QStringLiteral("Times New Roman"));
-    f.setPixelSize(px);
-    f.setItalic(true);
-    f.setBold(grassetto);
-    l->setFont(f);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, colore);
-    l->setPalette(p);
-    l->adjustSize();
-    return l;
+    return Modulo::etichetta(parent, testo, 0, 0,
+                             Modulo::carattere(QStringLiteral("Times New Roman"), px, grassetto, true),
+                             colore);
 }
 
 } // namespace
@@ -32,9 +26,7 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("P2"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kSfondo);
-    setPalette(p);
+    Modulo::colora(this, QPalette::Window, kSfondo);
 
     etichetta(this, QStringLiteral("LEGENDA"), kMarrone, 24, true)->move(120, 8);
     int top = 48;
@@ -53,9 +45,8 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
                     QStringLiteral("N3 - Non Imponibili"), QStringLiteral("N4 - Esenti"),
                     QStringLiteral("N5 - Regime del Margine"), QStringLiteral("N6 - Reverse Charge")});
 
-    BitBtn2 = new QPushButton(QStringLiteral("Chiudi"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(127, 548, 100, 32);
+    BitBtn2 = Modulo::pulsante(this, QStringLiteral("BitBtn2"), QStringLiteral("Chiudi"),
+                               QRect(127, 548, 100, 32), font());
 }
 
 // The group name on the left, its codes one under the other on its right.

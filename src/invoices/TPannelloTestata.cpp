@@ -9,6 +9,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
+#include "widgets/Modulo.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -21,21 +22,9 @@ const QColor kNavy(0, 0, 128);
 constexpr int kRiga1 = 40, kRiga2 = 86, kRiga3 = 132, kRiga4 = 178;   // label tops
 constexpr int kSlotTop = 226;
 
-void colora(QWidget* w, QPalette::ColorRole ruolo, const QColor& colore) {
-    QPalette p = w->palette();
-    p.setColor(ruolo, colore);
-    w->setPalette(p);
-}
-
 QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo, int x, int y) {
-    auto* b = new QPushButton(testo, parent);
-    b->setObjectName(nome);
-    b->setGeometry(x, y, 112, 40);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(15);
-    f.setBold(true);
-    b->setFont(f);
-    return b;
+    return Modulo::pulsante(parent, nome, testo, QRect(x, y, 112, 40),
+                            Modulo::carattere(QStringLiteral("Arial"), 15, true));
 }
 
 } // namespace
@@ -44,7 +33,7 @@ TPannelloTestata::TPannelloTestata(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("P4"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    colora(this, QPalette::Window, kCeleste);
+    Modulo::colora(this, QPalette::Window, kCeleste);
     creaIntestazione();
     creaAnagrafica();
     creaPagamento();
@@ -69,49 +58,26 @@ TPannelloTestata::TPannelloTestata(QWidget* parent) : QFrame(parent) {
 }
 
 QLabel* TPannelloTestata::etichetta(QWidget* parent, const QString& testo, int x, int y) {
-    auto* l = new QLabel(testo, parent);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
+    return Modulo::etichetta(parent, testo, x, y);
 }
 
 // A bound edit field with its label above it.
 DBEdit* TPannelloTestata::campo(QWidget* parent, const QString& colonna, const QString& titolo,
                                 int x, int y, int larghezza) {
-    etichetta(parent, titolo, x, y);
-    auto* e = new DBEdit(parent);
-    e->setObjectName(colonna);
-    e->setGeometry(x, y + 16, larghezza, 22);
-    e->setDataSource(Diz->TestataS);
-    e->setField(colonna);
-    return e;
+    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22).campo(titolo, colonna, x, y, larghezza);
 }
 
 // A bound drop-down list (the user may type another value) with its label above it.
 DBComboBox* TPannelloTestata::scelta(QWidget* parent, const QString& colonna,
                                      const QString& titolo, int x, int y, int larghezza,
                                      const QStringList& voci) {
-    etichetta(parent, titolo, x, y);
-    auto* c = new DBComboBox(parent);
-    c->setObjectName(colonna);
-    c->setGeometry(x, y + 16, larghezza, 22);
-    c->setStyle(DBComboBox::Style::DropDown);
-    c->setItems(voci);
-    c->setDataSource(Diz->TestataS);
-    c->setField(colonna);
-    return c;
+    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22)
+        .tendina(titolo, colonna, voci, x, y, larghezza);
 }
 
 void TPannelloTestata::creaIntestazione() {
-    auto* titolo = new QLabel(QStringLiteral("Testata Documento"), this);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(24);
-    f.setBold(true);
-    f.setItalic(true);
-    titolo->setFont(f);
-    colora(titolo, QPalette::WindowText, kNavy);
-    titolo->move(480, 6);
-    titolo->adjustSize();
+    Modulo::etichetta(this, QStringLiteral("Testata Documento"), 480, 6,
+                      Modulo::carattere(QStringLiteral("Arial"), 24, true, true), kNavy);
 
     DBComboBox1 = scelta(this, QStringLiteral("tipo_doc"), QStringLiteral("Tipo Documento"), 8,
                          kRiga1, 90,
@@ -124,12 +90,9 @@ void TPannelloTestata::creaIntestazione() {
     DBEdit3 = campo(this, QStringLiteral("rag_soc"), QStringLiteral("Ragione Sociale"), 366,
                     kRiga1, 430);
     DBEdit3->setCharCase(DBEdit::CharCase::Upper);
-    DBCheckBox1 = new DBCheckBox(this);
-    DBCheckBox1->setObjectName(QStringLiteral("inviata"));
-    DBCheckBox1->setText(QStringLiteral("Inviata"));
-    DBCheckBox1->setGeometry(1080, 12, 90, 22);
-    DBCheckBox1->setDataSource(Diz->TestataS);
-    DBCheckBox1->setField(QStringLiteral("inviata"));
+    DBCheckBox1 = Modulo::Costruttore(this, Diz->TestataS)
+                      .casella(QStringLiteral("Inviata"), QStringLiteral("inviata"),
+                               QRect(1080, 12, 90, 22));
 }
 
 void TPannelloTestata::creaAnagrafica() {
@@ -173,13 +136,9 @@ void TPannelloTestata::creaPagamento() {
 }
 
 void TPannelloTestata::creaSconto() {
-    Panel3 = new QFrame(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel3->setAutoFillBackground(true);
-    colora(Panel3, QPalette::Window, kGrigioScuro);
-    colora(Panel3, QPalette::WindowText, Qt::white);
-    Panel3->setGeometry(932, 404, 246, 176);
+    Panel3 = Modulo::pannello(this, QStringLiteral("Panel3"), QRect(932, 404, 246, 176),
+                              kGrigioScuro, false);
+    Modulo::colora(Panel3, QPalette::WindowText, Qt::white);
     DBComboBox5 = scelta(Panel3, QStringLiteral("sc_tipo"), QStringLiteral("Tipo Sconto"), 10, 6,
                          70, {QStringLiteral("SC"), QStringLiteral("MG")});
     DBEdit20 = campo(Panel3, QStringLiteral("sc_perc"), QStringLiteral("Perc."), 124, 6, 70);

@@ -32,7 +32,7 @@ constexpr Modulo::Campo kCampiSotto[] = {
 
 } // namespace
 
-Tanag_az::Tanag_az(QWidget* parent) : QDialog(parent) {
+Tanag_az::Tanag_az(QWidget* parent) : FinestraModale(parent) {
     setObjectName(QStringLiteral("anag_az"));
     setWindowTitle(QStringLiteral("Dati Azienda"));
     setFixedSize(kLarghezza, kAltezza);

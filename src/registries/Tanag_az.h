@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/FinestraModale.h"
 
 class DBComboBox;
 class DBEdit;
@@ -12,7 +12,7 @@ class QLabel;
 // control is bound to the current row of AziendaT, the first row of the table; typing
 // starts the edit (a new row when the table is empty), the navigator posts, cancels
 // and re-reads it. Closing the window hides it and leaves a pending edit pending.
-class Tanag_az : public QDialog {
+class Tanag_az : public FinestraModale {
     Q_OBJECT
 public:
     explicit Tanag_az(QWidget* parent = nullptr);

@@ -5,10 +5,45 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QWidget>
 
 namespace Modulo {
+
+namespace {
+
+// Swallows typed or pasted text that would make the field longer than the limit.
+// A validator cannot do this: QLineEdit stops checking edits once the text it was
+// given (longer than the limit) is not valid.
+class LimiteDigitazione : public QObject {
+public:
+    LimiteDigitazione(int lunghezza, QLineEdit* campo) : QObject(campo), m_lunghezza(lunghezza) {}
+
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        if (evento->type() != QEvent::KeyPress)
+            return false;
+        auto* campo = static_cast<QLineEdit*>(oggetto);
+        auto* tasto = static_cast<QKeyEvent*>(evento);
+        QString nuovo;
+        if (tasto->matches(QKeySequence::Paste))
+            nuovo = QGuiApplication::clipboard()->text();
+        else if (!tasto->text().isEmpty() && tasto->text().at(0).isPrint())
+            nuovo = tasto->text();
+        if (nuovo.isEmpty())
+            return false;
+        const qsizetype dopo = campo->text().size() - campo->selectedText().size() + nuovo.size();
+        return dopo > m_lunghezza && dopo > campo->text().size();
+    }
+
+private:
+    int m_lunghezza;
+};
+
+} // namespace
 
 QFont carattere(const QString& famiglia, int pixel, bool grassetto, bool corsivo) {
     QFont f(famiglia);
@@ -65,6 +100,10 @@ QFrame* pannello(QWidget* parent, const QString& nome, const QRect& r, const QCo
     p->setAutoFillBackground(true);
     colora(p, QPalette::Window, sfondo);
     return p;
+}
+
+void limitaDigitazione(QLineEdit* campo, int lunghezza) {
+    campo->installEventFilter(new LimiteDigitazione(lunghezza, campo));
 }
 
 void ordineTab(const QList<QWidget*>& controlli) {

@@ -15,6 +15,7 @@ class DBCheckBox;
 class DBEdit;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -39,6 +40,10 @@ QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo
 // A raised or sunken panel filled with its background colour.
 QFrame* pannello(QWidget* parent, const QString& nome, const QRect& r, const QColor& sfondo,
                  bool incassato = true);
+
+// Limits what the user types to `lunghezza` characters. Unlike QLineEdit's maximum
+// length it never cuts a longer text that the program puts into the field.
+void limitaDigitazione(QLineEdit* campo, int lunghezza);
 
 // Tab order of the given controls, in the order given.
 void ordineTab(const QList<QWidget*>& controlli);

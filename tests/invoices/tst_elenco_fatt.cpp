@@ -108,6 +108,12 @@ private slots:
         QVERIFY(w()->P2->isHidden());
     }
 
+    void escapeDoesNotCloseTheWindow() {
+        QVERIFY(w()->isVisible());
+        QTest::keyClick(w(), Qt::Key_Escape);
+        QVERIFY(w()->isVisible());
+    }
+
     void newInvoiceIsWrittenAtOnceWithDefaults() {
         clic(w()->Panel1->BitBtn15);
         QCOMPARE(testate(), QString("1,2,3,4"));

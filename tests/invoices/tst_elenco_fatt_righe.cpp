@@ -198,6 +198,25 @@ private slots:
         QCOMPARE(totale(1), QString("162,90"));
     }
 
+    // The typing limit of "U.M." and "Aliquota" (4 characters) must not cut what the line
+    // holds: "CONF." and "22,00" are written back as they were, so the line keeps its slot.
+    void modRigaKeepsLongerStoredUnitAndRate() {
+        TestDb::esegui(amb.db, {"UPDATE dettaglio SET um='CONF.', aliquota='22,00' WHERE descrizione='r3'"});
+        amb.diz->Detta->refresh();
+        selezionaRiga(2);
+        clic(w()->Panel1->BitBtn10);
+        QCOMPARE(p3()->Edit3->text(), QString("CONF."));
+        QCOMPARE(p3()->Edit4->text(), QString("22,00"));
+        clic(p3()->Edit3);
+        QTest::keyClick(p3()->Edit3, Qt::Key_End);
+        QTest::keyClicks(p3()->Edit3, "X");
+        QCOMPARE(p3()->Edit3->text(), QString("CONF."));
+        clic(p3()->BitBtn8);
+        QVERIFY(p3()->isHidden());
+        QCOMPARE(amb.valore("SELECT CONCAT(um, '|', aliquota) FROM dettaglio WHERE descrizione='r3'"),
+                 QString("CONF.|22,00"));
+    }
+
     void modRigaWithoutLinesDoesNotOpen() {
         QVERIFY(amb.diz->Testata->locate("id_invio", 2));
         clic(w()->Panel1->BitBtn10);
