@@ -2,6 +2,7 @@
 #include "Collegamento.h"
 #include "Impostazioni.h"
 #include "Server.h"
+#include "fatturapa/ValidatoreFatturaPA.h"
 #include "platform/Errore.h"
 
 #include <QCoreApplication>
@@ -40,20 +41,27 @@ int main(int argc, char** argv) {
             Impostazioni::leggi(QCoreApplication::arguments(), cartella);
         const Collegamento collegamento = Collegamento::accedi(cartella);
         const std::unique_ptr<Canale> canale = creaCanale(impostazioni);
+        // The schema is loaded once, before the request threads use it.
+        if (!ValidatoreFatturaPA().pronto())
+            errore(QStringLiteral(
+                "schema FatturaPA non trovato: i file non potranno essere controllati"));
         Server server(impostazioni, collegamento, *canale);
         const int porta = server.apri();
         if (porta <= 0)
             throw Errore(QStringLiteral("La porta %1 di 127.0.0.1 non è disponibile")
                              .arg(impostazioni.porta));
-        std::thread([&server, segnali] {
+        std::thread arresto([&server, segnali] {
             int segnale = 0;
             sigwait(&segnali, &segnale);
             server.ferma();
-        }).detach();
+        });
         std::printf("gfe-web: in ascolto su http://127.0.0.1:%d\n", porta);
         std::printf("gfe-web: canale %s\n", impostazioni.canale.toLocal8Bit().constData());
         std::fflush(stdout);
         esito = server.servi() ? 0 : 1;
+        // Wakes the stopping thread when the server ended by itself.
+        pthread_kill(arresto.native_handle(), SIGTERM);
+        arresto.join();
         if (esito == 0) std::printf("gfe-web: fermato\n");
     } catch (const Errore& e) {
         errore(e.messaggio());
