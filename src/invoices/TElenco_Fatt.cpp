@@ -1,5 +1,6 @@
 #include "TElenco_Fatt.h"
 
+#include "InvioSdi.h"
 #include "TAreaFatture.h"
 #include "TAzione.h"
 #include "TEditorRiga.h"
@@ -10,6 +11,7 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "platform/Desktop.h"
+#include "platform/Errore.h"
 #include "platform/Testi.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
@@ -63,11 +65,13 @@ void TElenco_Fatt::collegaPulsanti() {
     collega(Panel1->BitBtn17, &TElenco_Fatt::BitBtn17Click);
     collega(Panel1->BitBtn4, &TElenco_Fatt::BitBtn4Click);
     collega(Panel1->BitBtn20, &TElenco_Fatt::BitBtn20Click);
+    collega(Panel1->BitBtn5, &TElenco_Fatt::BitBtn5Click);
+    collega(Panel1->BitBtn21, &TElenco_Fatt::BitBtn21Click);
+    collega(Panel1->BitBtn19, &TElenco_Fatt::BitBtn19Click);
     connect(Panel1->BitBtn7, &QPushButton::clicked, P3, &TEditorRiga::BitBtn7Click);
     connect(Panel1->BitBtn10, &QPushButton::clicked, P3, &TEditorRiga::BitBtn10Click);
     connect(Panel1->BitBtn12, &QPushButton::clicked, P3, &TEditorRiga::BitBtn12Click);
-    // The sending buttons "Invio a SDI", "Invio P.A." and "Invio Fatture al SDI"
-    // and the import "Importa Fatture" are connected by their own operations.
+    // The import "Importa Fatture" is connected by its own operation.
 }
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
@@ -161,4 +165,61 @@ void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrit
     for (const Problema& p : problemi)
         righe << QStringLiteral("- ") + p.descrizione();
     Desktop::corrente().messaggio(righe.join(QLatin1Char('\n')));
+}
+
+void TElenco_Fatt::BitBtn5Click() { inviaCorrente(false); }
+
+void TElenco_Fatt::BitBtn21Click() { inviaCorrente(true); }
+
+// Opens the sending page of the current invoice after confirmation; the web
+// application sends the file and marks the invoice as sent, nothing is written here.
+void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
+    Table* testata = Diz->Testata;
+    if (!testata->isOpen() || testata->isEmpty())
+        return;
+    if (testata->field(QStringLiteral("inviata")).asBoolean()) {
+        Desktop::corrente().messaggio(QStringLiteral("Fattura gia inviata"));
+        return;
+    }
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio a SDI ?")))
+        return;
+    TAzione::esegui([&] {
+        const auto pagina = pubblicaAmministrazione ? InvioSdi::Pagina::PubblicaAmministrazione
+                                                    : InvioSdi::Pagina::Ordinaria;
+        Desktop::corrente().apriIndirizzo(
+            InvioSdi::indirizzo(pagina, testata->field(QStringLiteral("nome_file")).asString(),
+                                testata->field(QStringLiteral("id_invio")).asInteger()));
+    });
+}
+
+// "Invio Fatture al SDI": the header table lists only the invoices not sent while
+// one sending page per invoice is opened, then every invoice again. The full list
+// comes back even when reading the unsent ones failed.
+void TElenco_Fatt::BitBtn19Click() {
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio Fatture al SDI: ?")))
+        return;
+    Table* testata = Diz->Testata;
+    const bool inviate = TAzione::esegui([testata] {
+        testata->close();
+        testata->setSql(QStringLiteral("select * from testata where inviata=0"));
+        testata->open();
+        for (testata->first(); !testata->eof(); testata->next())
+            Desktop::corrente().apriIndirizzo(InvioSdi::indirizzo(
+                InvioSdi::Pagina::Ordinaria, testata->field(QStringLiteral("nome_file")).asString(),
+                testata->field(QStringLiteral("id_invio")).asInteger()));
+    });
+    const auto tutte = [testata] {
+        testata->close();
+        testata->setSql(QStringLiteral("select * from testata"));
+        testata->open();
+    };
+    if (inviate) {
+        TAzione::esegui(tutte);
+        return;
+    }
+    try {
+        tutte();
+    } catch (const Errore&) {
+        // The failure has been shown already; the table stays closed.
+    }
 }

@@ -42,6 +42,9 @@ public:
     void BitBtn17Click();   // "Stampa"
     void BitBtn4Click();    // "Creazione File XML"
     void BitBtn20Click();   // "XML P.A."
+    void BitBtn5Click();    // "Invio a SDI"
+    void BitBtn21Click();   // "Invio P.A."
+    void BitBtn19Click();   // "Invio Fatture al SDI"
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,6 +53,7 @@ private:
     void collegaPulsanti();
     void EliminaFattura();
     void scriviXml(const std::function<QString(const QString&)>& scrittore);
+    void inviaCorrente(bool pubblicaAmministrazione);
 };
 
 extern TElenco_Fatt* Elenco_Fatt;
