@@ -114,6 +114,7 @@ TSt_Fatt::~TSt_Fatt() {
 
 void TSt_Fatt::creaQR1() {
     QR1.nome = QStringLiteral("QR1");
+    QR1.titolo = QStringLiteral("Fattura");
     QR1.cornice = true;
     QR1.tabellaDettaglio = kDetta;
 
@@ -221,6 +222,7 @@ void TSt_Fatt::creaQR1() {
 
 void TSt_Fatt::creaQR2() {
     QR2.nome = QStringLiteral("QR2");
+    QR2.titolo = QStringLiteral("Fattura di acquisto");
     QR2.tabellaDettaglio = kDettaCar;
 
     Banda h(TipoBanda::Intestazione, QStringLiteral("QRBand1"), 64.8);

@@ -32,6 +32,7 @@ public:
     Impaginatore(const Report& r, const Fonti& f) : m_report(r), m_fonti(f) {
         m_area = r.stampabile();
         m_out.nome = r.nome;
+        m_out.titolo = r.titolo;
         m_out.formato = r.formato;
         m_out.orientamento = r.orientamento;
     }

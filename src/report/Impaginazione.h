@@ -43,6 +43,7 @@ struct Pagina {
 
 struct Impaginazione {
     QString nome;
+    QString titolo;
     QPageSize::PageSizeId formato = QPageSize::A4;
     QPageLayout::Orientation orientamento = QPageLayout::Portrait;
     QList<Pagina> pagine;

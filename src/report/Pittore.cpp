@@ -125,7 +125,7 @@ void Pittore::pdf(const Impaginazione& imp, const QString& percorso) {
         QPdfWriter writer(&file);
         writer.setResolution(1200);
         writer.setPageLayout(layoutDi(imp));
-        writer.setTitle(imp.nome);
+        writer.setTitle(imp.titolo);
         writer.setCreator(QStringLiteral("GFE"));
         QPainter painter;
         if (!painter.begin(&writer))
@@ -141,11 +141,11 @@ void Pittore::anteprima(const Impaginazione& imp, QWidget* genitore) {
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setFullPage(true);
     stampante.setPageLayout(layoutDi(imp));
-    stampante.setDocName(imp.nome);
+    stampante.setDocName(imp.titolo);
     stampante.setCopyCount(1);
     QPrintPreviewDialog anteprima(&stampante, genitore);
     anteprima.setObjectName(QStringLiteral("Anteprima"));
-    anteprima.setWindowTitle(imp.nome);
+    anteprima.setWindowTitle(QStringLiteral("Anteprima di stampa - ") + imp.titolo);
     QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima,
                      [&imp](QPrinter* p) {
                          QPainter painter(p);
