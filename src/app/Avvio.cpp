@@ -4,6 +4,7 @@
 #include "TMenu.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
+#include "print/TSt_Fatt.h"
 
 // The windows of the layers after this one join once their library and header exist
 // (GFE_CON_<LIBRARY> comes from the build when the library is linked in).
@@ -33,10 +34,6 @@
 #if defined(GFE_CON_GFE_REGISTRIES) && __has_include("registries/TArticoli.h")
 #include "registries/TArticoli.h"
 #define GFE_TARTICOLI
-#endif
-#if defined(GFE_CON_GFE_PRINT) && __has_include("print/TSt_Fatt.h")
-#include "print/TSt_Fatt.h"
-#define GFE_TST_FATT
 #endif
 
 namespace {
@@ -97,7 +94,5 @@ void Avvio::creaFinestre([[maybe_unused]] TMenu* menu) {
 #ifdef GFE_TARTICOLI
     Finestre::crea<TArticoli>(Finestre::Articoli, QStringLiteral("articoli"), menu);
 #endif
-#ifdef GFE_TST_FATT
     Finestre::crea<TSt_Fatt>(Finestre::StampaFattura, QStringLiteral("stampa_fattura"), menu);
-#endif
 }

@@ -6,8 +6,10 @@
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/CalcolaTotali.h"
 #include "platform/Errore.h"
+#include "print/StampaFattura.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <exception>
@@ -33,6 +35,10 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
     const QCommandLineOption pa(QStringLiteral("pa"), QStringLiteral("File per la P.A. (FPA12)"));
     parser.addOption(id);
     parser.addOption(pa);
+    parser.addOption({QStringLiteral("pdf"), QStringLiteral("File PDF da scrivere"),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("prot"), QStringLiteral("Protocollo della fattura di acquisto"),
+                      QStringLiteral("P")});
     if (!parser.parse(argomenti)) {
         m_err << parser.errorText() << Qt::endl;
         return 1;
@@ -46,6 +52,8 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
         }
         return valida(pos.mid(1));
     }
+    if (comando == QLatin1String("print") || comando == QLatin1String("print-purchase"))
+        return stampa(parser, comando == QLatin1String("print-purchase"), cartella);
     if (comando != QLatin1String("xml") && comando != QLatin1String("totals")) {
         m_err << "Comando sconosciuto: '" << comando << "' (xml, totals, validate)" << Qt::endl;
         return 1;
@@ -128,5 +136,43 @@ int Batch::totali(int id, const QString& cartella) {
     }
     m_out << "Fattura " << id << ": totale documento " << Diz->Testata->field(QStringLiteral("tot_doc")).asString()
           << Qt::endl;
+    return 0;
+}
+
+// print --id N --pdf FILE, print-purchase --prot P --pdf FILE: the printed copy as PDF.
+int Batch::stampa(const QCommandLineParser& parser, bool acquisto, const QString& cartella) {
+    const QString chiave = acquisto ? QStringLiteral("prot") : QStringLiteral("id");
+    bool ok = false;
+    const int n = parser.value(chiave).toInt(&ok);
+    if (!parser.isSet(chiave) || !ok) {
+        m_err << (acquisto ? "Indicare il protocollo della fattura di acquisto con --prot P"
+                           : "Indicare l'id della fattura con --id N")
+              << Qt::endl;
+        return 1;
+    }
+    const QString pdf = parser.value(QStringLiteral("pdf"));
+    if (pdf.isEmpty()) {
+        m_err << "Indicare il file PDF da scrivere con --pdf FILE" << Qt::endl;
+        return 1;
+    }
+    TDiz diz;
+    QString titolo;
+    if (!accedi(cartella, titolo)) return 1;
+    if (acquisto && !diz.Testa_Car->locate(QStringLiteral("prot"), n)) {
+        m_err << "Fattura di acquisto " << n << " non trovata" << Qt::endl;
+        return 1;
+    }
+    if (!acquisto && !vaiAllaFattura(n)) return 1;
+    const QString percorso = QFileInfo(QDir(cartella), pdf).absoluteFilePath();
+    try {
+        if (acquisto)
+            PdfFatturaAcquisto(*diz.AziendaT, *diz.Testa_Car, *diz.Detta_Car, percorso);
+        else
+            PdfFattura(*diz.AziendaT, *diz.Testata, *diz.Detta, percorso);
+    } catch (const std::exception& e) {
+        m_err << messaggioDi(e) << Qt::endl;
+        return 1;
+    }
+    m_out << percorso << Qt::endl;
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
 class QTextStream;
 
 // gfe-batch: logs in like "Accedi" from the ip.ini of the working folder and runs one
@@ -11,6 +12,8 @@ class QTextStream;
 //   xml --id N [--pa]   writes the FatturaPA file of invoice N, prints its full path
 //   totals --id N       recomputes the totals of invoice N
 //   validate FILE...    one line "FILE: problem" per problem found
+//   print --id N --pdf FILE            the printed invoice N as PDF, prints its full path
+//   print-purchase --prot P --pdf FILE the printed purchase invoice P as PDF
 class Batch {
 public:
     Batch(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
@@ -21,6 +24,7 @@ private:
     int valida(const QStringList& file);
     int xml(int id, bool pa, const QString& cartella);
     int totali(int id, const QString& cartella);
+    int stampa(const QCommandLineParser& parser, bool acquisto, const QString& cartella);
     bool accedi(const QString& cartella, QString& titolo);
     bool vaiAllaFattura(int id);
     void avvisiXml(const QString& percorso);

@@ -2,11 +2,24 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays out text in fonts, which needs a GUI application; it never opens a
+    // window, so it runs on the offscreen platform without a display.
+    const bool stampa = argc > 1 && (std::strcmp(argv[1], "print") == 0 ||
+                                     std::strcmp(argv[1], "print-purchase") == 0);
+    std::unique_ptr<QCoreApplication> app;
+    if (stampa) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("gfe-batch"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -13,6 +13,7 @@
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
 #include "platform/Testi.h"
+#include "print/StampaFattura.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
 
@@ -141,9 +142,10 @@ void TElenco_Fatt::EliminaFattura() {
     Diz->Detta->refresh();
 }
 
+// "Stampa": the printed copy of the current invoice in the modal preview, or
+// "Mancanza Dati" when it cannot be produced.
 void TElenco_Fatt::BitBtn17Click() {
-    // Until the printed invoice exists, printing fails as a report without data does.
-    Desktop::corrente().messaggio(QStringLiteral("Mancanza Dati"));
+    AnteprimaFattura(*Diz->AziendaT, *Diz->Testata, *Diz->Detta, this);
 }
 
 void TElenco_Fatt::BitBtn4Click() { scriviXml(&CreaXmlFPR12); }

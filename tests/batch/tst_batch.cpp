@@ -1,9 +1,11 @@
+#include "LetturaPdf.h"
 #include "TestDb.h"
 #include "batch/Batch.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
@@ -100,6 +102,12 @@ private slots:
         QTest::newRow("no id") << QStringList{"totals"} << "--id";
         QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto";
         QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file";
+        QTest::newRow("print unknown invoice") << QStringList{"print", "--id", "99", "--pdf", "x.pdf"}
+                                               << "Fattura 99 non trovata";
+        QTest::newRow("print unknown purchase")
+            << QStringList{"print-purchase", "--prot", "99", "--pdf", "x.pdf"}
+            << "Fattura di acquisto 99 non trovata";
+        QTest::newRow("print without file") << QStringList{"print", "--id", "7"} << "--pdf";
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -107,6 +115,43 @@ private slots:
         QCOMPARE(esegui(args), 1);
         QVERIFY2(err.contains(messaggio), qPrintable(err));
         QCOMPARE(out, QString());
+    }
+
+    // The printed copies through the real program, without a display.
+    void printCommandsWritePdfs() {
+        TestDb::esegui(db, {
+            "INSERT INTO test_car (prot, rag_soc, data_doc, num_doc, tipo_doc, imponibile, "
+            "imponibile2, imposta, imposta2, spese, sc_importo) VALUES (3, 'GROSSISTA SPA', "
+            "'05/03/2023', '88', 'TD01', '1.000,00', '200,00', '220,00', '20,00', '5,00', '10,00')",
+            "INSERT INTO dett_car (prot_car, prog, descrizione) VALUES (3, 1, 'Profilato')"});
+        const auto gfeBatch = [this](const QStringList& args, QString& uscita, QString& errori) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("QT_QPA_PLATFORM");
+            env.remove("DISPLAY");
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(lavoro.path());
+            p.start(GFE_BATCH, args);
+            p.waitForFinished(60000);
+            uscita = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+            errori = QString::fromUtf8(p.readAllStandardError());
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QString o, e;
+        QCOMPARE(gfeBatch({"print", "--id", "7", "--pdf", "f7.pdf"}, o, e), 0);
+        QCOMPARE(o, QDir(lavoro.path()).filePath("f7.pdf"));
+        const LetturaPdf vendita(o);
+        QVERIFY2(vendita.pagine() == 1, qPrintable(vendita.errore()));
+        QVERIFY(vendita.testo(1).contains("CLIENTE SPA") && vendita.testo(1).contains("Bulloni"));
+        QCOMPARE(gfeBatch({"print-purchase", "--prot", "3", "--pdf", "a3.pdf"}, o, e), 0);
+        const QString acquisto = LetturaPdf(o).testo(1);
+        for (const char* t : {"GROSSISTA", "Profilato", "1200,00", "240,00", "5,00", "1205,00"})
+            QVERIFY2(acquisto.contains(t), t);
+        TestDb::esegui(db, {"UPDATE testata SET data_doc='' WHERE id_invio=7"});
+        QCOMPARE(gfeBatch({"print", "--id", "7", "--pdf", "vuota.pdf"}, o, e), 1);
+        QVERIFY2(e.contains("Mancanza Dati"), qPrintable(e));
+        QCOMPARE(o, QString());
+        QVERIFY(!QFile::exists(lavoro.filePath("vuota.pdf")));
     }
 
     void withoutIpIniOrServer() {

@@ -12,6 +12,8 @@
 #include "widgets/MaskEdit.h"
 
 #include <QAbstractButton>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 
 // The sales invoice window driven as the user does: new and deleted invoices,
 // the header editor, the colouring of sent invoices and the XML buttons.
@@ -293,9 +295,26 @@ private slots:
         QVERIFY(rossa(1, 0));
     }
 
-    void printWithoutReport() {
+    // "Stampa": an invoice without a date gives "Mancanza Dati"; one with a date opens
+    // the modal preview, closed here as soon as it shows.
+    void printShowsThePreviewOrMancanzaDati() {
         clic(w()->Panel1->BitBtn17);
         QCOMPARE(desk().messaggi, QStringList{"Mancanza Dati"});
+        TestDb::esegui(amb.db, {"UPDATE testata SET data_doc='15/03/2023' WHERE id_invio=2"});
+        amb.diz->Testata->refresh();
+        vaiA(2);
+        int pagine = -1;
+        QTimer chiudi;
+        chiudi.callOnTimeout([&] {
+            if (auto* d = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+                pagine = d->findChild<QPrintPreviewWidget*>()->pageCount();
+                d->reject();
+            }
+        });
+        chiudi.start(50);
+        clic(w()->Panel1->BitBtn17);
+        QCOMPARE(pagine, 1);
+        QCOMPARE(desk().messaggi.size(), 1);
     }
 };
 
