@@ -62,8 +62,9 @@ NomeFatturaPA::~NomeFatturaPA() {
     if (m_blocco.isEmpty()) return;
     try {
         m_testata.connection()->exec(QStringLiteral("SELECT RELEASE_LOCK(?)"), {m_blocco});
-    } catch (const Errore&) {
-        // A lost connection has released the lock on the server already.
+    } catch (...) {
+        // A lost connection has released the lock on the server already; a
+        // destructor throws nothing.
     }
 }
 
