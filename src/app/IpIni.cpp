@@ -1,23 +1,29 @@
 #include "IpIni.h"
 
 #include "ErroreFile.h"
+#include "platform/LetturaFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
+// Three short lines: anything larger is no settings file.
+constexpr qint64 massimoByte = 64 * 1024;
+
 // One line without its "\n" or "\r\n"; empty at the end of the file.
-QString riga(QFile& f) {
-    QByteArray b = f.readLine();
-    if (f.error() != QFileDevice::NoError) throw ErroreFile(f.errorString());
-    if (b.endsWith('\n')) {
-        b.chop(1);
-        if (b.endsWith('\r')) b.chop(1);
-    }
+QString riga(const QByteArray& contenuto, qsizetype& da) {
+    if (da >= contenuto.size()) return QString();
+    qsizetype fine = contenuto.indexOf('\n', da);
+    const qsizetype dopo = fine < 0 ? contenuto.size() : fine + 1;
+    if (fine < 0)
+        fine = contenuto.size();
+    else if (fine > da && contenuto.at(fine - 1) == '\r')
+        --fine;
     // Single-byte text: every byte is one character.
-    return QString::fromLatin1(b);
+    const QString testo = QString::fromLatin1(contenuto.mid(da, fine - da));
+    da = dopo;
+    return testo;
 }
 
 } // namespace
@@ -31,11 +37,17 @@ bool IpIni::esiste(const QString& cartella) {
 }
 
 IpIni IpIni::leggi(const QString& cartella) {
-    QFile f(percorso(cartella));
-    if (!f.open(QIODevice::ReadOnly)) throw ErroreFile(f.errorString());
+    // A FIFO, a device or a huge file named ip.ini is refused before it is read.
+    const LetturaFile file = LetturaFile::leggi(percorso(cartella), massimoByte);
+    if (!file.letto()) {
+        QString messaggio = file.errore;
+        messaggio[0] = messaggio[0].toUpper();
+        throw ErroreFile(messaggio);
+    }
     IpIni ini;
-    ini.server = riga(f);
-    ini.database = riga(f);
-    ini.titolo = riga(f);
+    qsizetype da = 0;
+    ini.server = riga(file.contenuto, da);
+    ini.database = riga(file.contenuto, da);
+    ini.titolo = riga(file.contenuto, da);
     return ini;
 }

@@ -11,6 +11,8 @@ struct IpIni {
 
     static QString percorso(const QString& cartella);
     static bool esiste(const QString& cartella);
-    // Reads the first three lines; a missing line reads empty. Throws ErroreFile.
+    // Reads the first three lines; a missing line reads empty. Throws ErroreFile,
+    // naming the file, for a file that cannot be read, is no regular file (a
+    // folder, a device, a FIFO) or is larger than a settings file can be.
     static IpIni leggi(const QString& cartella);
 };

@@ -71,7 +71,14 @@ int Batch::valida(const QStringList& file) {
     const ValidatoreFatturaPA validatore;
     int esito = 0;
     for (const QString& f : file) {
-        for (const Problema& p : validatore.valida(f)) {
+        QList<Problema> problemi;
+        try {
+            problemi = validatore.valida(f);
+        } catch (const std::exception& e) {
+            // Out of memory for a huge document: that file fails, the others go on.
+            problemi = {{QString(), messaggioDi(e)}};
+        }
+        for (const Problema& p : problemi) {
             m_out << f << ": " << p.descrizione() << Qt::endl;
             esito = 1;
         }

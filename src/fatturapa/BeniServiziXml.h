@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fatturapa/ScrittoreFatturaPA.h"
+#include "fatturapa/CompositoreFatturaPA.h"
 
 #include <QLatin1StringView>
 #include <QString>

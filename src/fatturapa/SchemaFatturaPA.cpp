@@ -139,7 +139,13 @@ QList<Problema> SchemaFatturaPA::valida(xmlDoc* documento) const
         ctxt.get(),
         [](void* dati, auto errore) { annotaErrore(*static_cast<ErroriSchema*>(dati), *errore); },
         &errori);
+    // libxml2 looks for the including file of every error of a document that
+    // has an address, walking back over all the nodes before it: without the
+    // address each error costs the same, however many there are.
+    const xmlChar* const indirizzo = documento->URL;
+    documento->URL = nullptr;
     const int esito = xmlSchemaValidateDoc(ctxt.get(), documento);
+    documento->URL = indirizzo;
     if (esito != 0 && errori.problemi.isEmpty())
         errori.problemi.append({QStringLiteral("00200"),
                                 QStringLiteral("documento non conforme allo schema FatturaPA")});

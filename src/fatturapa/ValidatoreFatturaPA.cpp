@@ -5,6 +5,7 @@
 #include "fatturapa/ControlliTrasmissione.h"
 #include "fatturapa/NodoXml.h"
 #include "fatturapa/SchemaFatturaPA.h"
+#include "platform/LetturaFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,12 +95,10 @@ bool ValidatoreFatturaPA::pronto() const
 
 QList<Problema> ValidatoreFatturaPA::valida(const QString& percorsoFile) const
 {
-    QFile file(percorsoFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{QString(), QStringLiteral("impossibile leggere il file «%1»: %2")
-                                .arg(QDir::toNativeSeparators(percorsoFile), file.errorString())}};
-    }
-    return valida(file.readAll(), QFileInfo(percorsoFile).fileName());
+    const LetturaFile file = LetturaFile::leggi(percorsoFile, massimoByte);
+    if (!file.letto())
+        return {{QString(), file.errore}};
+    return valida(file.contenuto, QFileInfo(percorsoFile).fileName());
 }
 
 QList<Problema> ValidatoreFatturaPA::valida(const QByteArray& contenuto,

@@ -26,8 +26,12 @@ public:
     // as a problem without code.
     bool pronto() const;
 
-    // The name checked is the file name of the path. A file that cannot be read
-    // gives a problem without code.
+    // Larger files are not read: an invoice of 80,000 lines takes about 40 MB.
+    static constexpr qint64 massimoByte = qint64(100) << 20;
+
+    // The name checked is the file name of the path. A file that cannot be
+    // read, that is no regular file (a folder, a device, a FIFO) or that
+    // exceeds massimoByte gives a problem without code naming it.
     QList<Problema> valida(const QString& percorsoFile) const;
     QList<Problema> valida(const QByteArray& contenuto, const QString& nomeFile) const;
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The settings file: three lines taken as they are, whatever their terminator.
 class TstIpIni : public QObject {
     Q_OBJECT
@@ -79,14 +81,35 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErroreFile, IpIni::leggi(cartella.path()));
     }
 
+    // Refused before reading, naming the file: no hang on a FIFO, no huge read.
+    void fileIlleggibile_data() {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("cartella") << "cartella"
+                                  << "non è un file ordinario";
+        QTest::newRow("coda") << "coda"
+                              << "non è un file ordinario";
+        QTest::newRow("troppo grande") << "grande"
+                                       << "è troppo grande";
+    }
     void fileIlleggibile() {
-        QVERIFY(QDir(cartella.path()).mkdir(QStringLiteral("ip.ini")));
+        QFETCH(QString, tipo);
+        QFETCH(QString, messaggio);
+        const QString percorso = IpIni::percorso(cartella.path());
+        if (tipo == "cartella")
+            QVERIFY(QDir(cartella.path()).mkdir(QStringLiteral("ip.ini")));
+        else if (tipo == "coda")
+            QVERIFY(mkfifo(QFile::encodeName(percorso).constData(), 0600) == 0);
+        else
+            scrivi(QByteArray("h\nd\nA\n") + QByteArray(1 << 20, 'x'));
         QVERIFY(IpIni::esiste(cartella.path()));
         try {
             IpIni::leggi(cartella.path());
             QFAIL("letto un file illeggibile");
         } catch (const ErroreFile& e) {
-            QCOMPARE(e.messaggio(), QString("file to open is a directory"));
+            QVERIFY2(e.messaggio().contains(QDir::toNativeSeparators(percorso)) &&
+                         e.messaggio().contains(messaggio),
+                     qPrintable(e.messaggio()));
         }
     }
 };

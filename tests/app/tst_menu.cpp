@@ -188,7 +188,10 @@ private slots:
         QVERIFY(QDir(lavoro.path()).mkdir("ip.ini"));
         const QString host = Diz->xml_conn->host(), database = Diz->xml_conn->database();
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
-        QCOMPARE(desktop.messaggi, QStringList{"file to open is a directory"});
+        QCOMPARE(desktop.messaggi,
+                 QStringList{"«" + QDir::toNativeSeparators(lavoro.filePath("ip.ini")) +
+                             "» non è un file ordinario (è una cartella, un dispositivo o una "
+                             "coda)"});
         QVERIFY(pulsantiAttivi(false));
         QCOMPARE(Diz->xml_conn->host(), host);
         QCOMPARE(Diz->xml_conn->database(), database);

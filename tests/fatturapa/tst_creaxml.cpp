@@ -412,28 +412,20 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("titolo");
         QTest::addColumn<QString>("progressivo");
-        QTest::newRow("42") << 42 << "FATTURE"
-                            << "A0042";
-        QTest::newRow("42 serie A") << 42 << "A"
-                                    << "00042";
-        QTest::newRow("42 titolo a") << 42 << "a"
-                                     << "A0042";
-        QTest::newRow("42 titolo A e blank") << 42 << "A "
-                                             << "A0042";
-        QTest::newRow("42 titolo blank e A") << 42 << " A"
-                                             << "A0042";
-        QTest::newRow("42 titolo vuoto") << 42 << ""
-                                         << "A0042";
-        QTest::newRow("9999") << 9999 << "FATTURE"
-                              << "A9999";
-        QTest::newRow("10000") << 10000 << "FATTURE"
-                               << "A0001";
-        QTest::newRow("10041 serie A") << 10041 << "A"
-                                       << "00042";
-        QTest::newRow("19998") << 19998 << "FATTURE"
-                               << "A9999";
-        QTest::newRow("20000") << 20000 << "FATTURE"
-                               << "A10001";
+        const auto riga = [](const char* regola, int id, const char* titolo, const char* atteso) {
+            QTest::newRow(regola) << id << QString(titolo) << QString(atteso);
+        };
+        riga("sotto 10000: A e quattro cifre", 42, "FATTURE", "A0042");
+        riga("titolo A: serie con lo 0", 42, "A", "00042");
+        riga("titolo a minuscolo: serie A", 42, "a", "A0042");
+        riga("titolo A seguito da blank: serie A", 42, "A ", "A0042");
+        riga("titolo A preceduto da blank: serie A", 42, " A", "A0042");
+        riga("titolo vuoto: serie A", 42, "", "A0042");
+        riga("9999, l'ultimo senza sottrazione", 9999, "FATTURE", "A9999");
+        riga("da 10000 si sottrae 9999", 10000, "FATTURE", "A0001");
+        riga("10041 come 42, serie con lo 0", 10041, "A", "00042");
+        riga("19998 di nuovo 9999", 19998, "FATTURE", "A9999");
+        riga("20000 in sei caratteri", 20000, "FATTURE", "A10001");
     }
     void progressivoENome() {
         QFETCH(int, id);

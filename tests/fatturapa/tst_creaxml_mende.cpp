@@ -55,7 +55,7 @@ private slots:
     void init() { prova.azzera(); }
     void cleanupTestCase() { prova.chiudi(); }
 
-    // W1: whatever a value holds, the document is well formed.
+    // Whatever a value holds, the document is well formed.
     void marcaturaNeiValori() {
         nuova(60,
               {{"rag_soc", "Rossi <Srl> & C"},
@@ -85,7 +85,7 @@ private slots:
             QVERIFY2(testo.contains(QString::fromUtf8(riga)), riga);
     }
 
-    // W2 and W8: percentages in rate form, the amount per unit, the block left
+    // Percentages in rate form, the amount per unit, the block left
     // out for a net unit price; every file passes the check of PrezzoTotale.
     void scontiDiRiga_data() {
         QTest::addColumn<FormatoFatturaPA>("formato");
@@ -187,7 +187,7 @@ private slots:
             QVERIFY(!testo.contains("<ScontoMaggiorazione>"));
     }
 
-    // W3 and W4: a consumer without recipient code and without VAT number.
+    // A consumer without recipient code and without VAT number.
     void consumatore_data() {
         QTest::addColumn<QString>("partitaIva");
         QTest::addColumn<QString>("codiceFiscale");
@@ -216,7 +216,7 @@ private slots:
         QCOMPARE(testo.count("<IdFiscaleIVA>"), 1); // the supplier's only
     }
 
-    // W5: the contacts of the transmitter only when there are any.
+    // The contacts of the transmitter only when there are any.
     void contatti_data() {
         QTest::addColumn<QString>("telefono");
         QTest::addColumn<QString>("email");
@@ -251,7 +251,7 @@ private slots:
         QVERIFY2(fpa.contains(atteso), qPrintable(fpa));
     }
 
-    // W6: the folder cannot take the file. The tests run with every right, so
+    // The folder cannot take the file. The tests run with every right, so
     // the folder is missing or the file name is taken by a folder.
     void cartellaNonScrivibile_data() {
         QTest::addColumn<bool>("cartellaMancante");
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(nomeFile(64), QString("IT01234567897_A0064.xml"));
     }
 
-    // W6: a write that fails halfway (here a file size limit, as a full disk
+    // A write that fails halfway (here a file size limit, as a full disk
     // would) leaves the earlier file whole and no partial file behind.
     void scritturaInterrotta() {
         nuova(68, {});
@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(prova.contenuto(), QStringList{"IT01234567897_A0068.xml"});
     }
 
-    // W6: a value that stops the writer halfway leaves the earlier file as it was.
+    // A value that stops the writer halfway leaves the earlier file as it was.
     void fileInteroOppureNiente_data() {
         QTest::addColumn<QString>("tabella");
         QTest::addColumn<Valori>("guasto");
@@ -350,7 +350,7 @@ private slots:
         QCOMPARE(prova.contenuto(), QStringList{});
     }
 
-    // W7: above 9999 the progressives repeat; the earlier invoice's file stays.
+    // Above 9999 the progressives repeat; the earlier invoice's file stays.
     void nomeDiUnAltraFattura() {
         nuova(42, {});
         nuova(10041, {{"cod_dest", "XYZ9876"}});
@@ -405,7 +405,9 @@ private slots:
         QVERIFY(d.Testata->locate("id_invio", 67));
         d.Testata->edit();
         d.Testata->field("rag_soc").setAsString("Neri Srl");
-        const QString percorso = ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X").scrivi();
+        const QString percorso =
+            ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X", *d.AziendaT, *d.Testata, *d.Detta)
+                .scrivi();
         QVERIFY(ProvaXml::leggi(percorso).contains("<Denominazione>Neri Srl</Denominazione>"));
         QCOMPARE(ProvaXml::problemi(percorso), QStringList{});
         QCOMPARE(prova.valore("SELECT rag_soc FROM testata WHERE id_invio = 67"),
