@@ -11,7 +11,8 @@ const QString codiceSenzaDestinatario = QStringLiteral("0000000");
 QList<Problema> ControlliTrasmissione::nomeFile(const QString& nome, const QString& trasmittente)
 {
     static const QRegularExpression forma(
-        QStringLiteral("^([A-Z]{2}[A-Za-z0-9]{1,28})_[A-Za-z0-9]{1,5}\\.[xX][mM][lL](\\.[pP]7[mM])?$"));
+        QStringLiteral("^([A-Z]{2}[A-Za-z0-9]{1,28})_[A-Za-z0-9]{1,5}\\.[xX][mM][lL]"
+                       "(\\.[pP]7[mM])?$"));
     const QRegularExpressionMatch trovato = forma.match(nome);
     if (!trovato.hasMatch()) {
         return {{QStringLiteral("00001"),

@@ -63,6 +63,7 @@ Documento leggiXml(const QByteArray& xml, QString& errore) {
         errore = QStringLiteral("file troppo grande");
         return doc;
     }
+    xmlInitParser();
     const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(),
                                                                             xmlFreeParserCtxt);
     if (!ctxt) {
@@ -165,7 +166,8 @@ public:
                                 .arg(corto, valore);
             m_valori.append({nome, corto});
         } else {
-            m_valori.append({nome, valore});
+            // An absent value is stored as empty text, not as null.
+            m_valori.append({nome, valore.isNull() ? QString(QLatin1String("")) : valore});
         }
     }
     void intero(const char* colonna, int valore) {
@@ -416,11 +418,11 @@ private:
     bool m_preso = false;
 };
 
-// The prot of the header already loaded from exactly this name (letter case
-// included); 0 when there is none.
+// The prot of the header already loaded from exactly this name (letter case and
+// trailing blanks included); 0 when there is none.
 int giaCaricato(Connection& c, const QString& nome) {
     QSqlQuery& q = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE nome_file COLLATE "
-                                         "utf8mb4_bin = ? ORDER BY prot LIMIT 1"),
+                                         "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
                           {nome});
     return q.next() ? q.value(0).toInt() : 0;
 }

@@ -246,11 +246,13 @@ private slots:
         scrivi("it02345678904_b1c2d.xml", xml);
         QCOMPARE(carica(ricevute(), "IT02345678904_b1C2d.xml").stato, 200);
         QCOMPARE(carica(ricevute(), "it02345678904_b1c2d.xml").stato, 200);
+        scrivi("IT02345678904_b1C2d.xml ", xml);
+        QCOMPARE(carica(ricevute(), "IT02345678904_b1C2d.xml ").stato, 200);
         const EsitoCarico di = carica(ricevute(), "IT02345678904_b1C2d.xml");
         QCOMPARE(di.stato, 409);
         QCOMPARE(di.messaggio, QString("Attenzione... File gia Caricato: «IT02345678904_b1C2d.xml» "
                                        "(prot 1)."));
-        QCOMPARE(righe(), QString("2/6"));
+        QCOMPARE(righe(), QString("3/9"));
 
         scrivi("IT02345678904_b1C2x.xml", xml);
         QList<int> stati;
@@ -271,7 +273,7 @@ private slots:
         QVERIFY(a->wait(30000) && b->wait(30000));
         std::sort(stati.begin(), stati.end());
         QCOMPARE(stati, (QList<int>{200, 409}));
-        QCOMPARE(righe(), QString("3/9"));
+        QCOMPARE(righe(), QString("4/12"));
     }
 
     // The invoices received from others, when their folder lies beside the project:
