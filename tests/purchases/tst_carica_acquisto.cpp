@@ -101,6 +101,14 @@ private slots:
             << "1|1|||Collaudo impianto elettrico del magazzino|1,00||500,00||||500,00|22,00|\n"
                "1|2|||Diritti di segreteria anticipati|1,00||45,00||||45,00|0,00|N1"
             << QStringList();
+        QTest::newRow("FPR12 firmato della demo")
+            << kDemo << "IT03456789012_00007.xml.p7m"
+            << "1|TIPOGRAFIA VENETA SNC|Via Mazzini 8|Vicenza|36100|VI|IT|03456789012||M5UXCR1||"
+               "01/12/2026|FT 312|73,20|TD01|TP02|MP12|1|31/12/2026|73,20|||||||60,00|13,20|22,00|"
+               "I||||||||||||IT03456789012_00007.xml.p7m"
+            << "1|1|||BIGLIETTI DA VISITA 4 COLORI|500,00|PZ|0,12||||60,00|22,00|"
+            << QStringList{"Firma integra, non verificata: manca la catena dei certificati del "
+                           "firmatario."};
         const QString lunga = "Kit di manutenzione per pressa idraulica serie HP-400 comprensivo "
                               "di guarnizioni, filtri olio, valvole di sicurezza e manuale";
         QTest::newRow("fornitore estero, altro prefisso, due fatture, testo lungo")
