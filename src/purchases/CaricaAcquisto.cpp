@@ -312,10 +312,9 @@ public:
         m_esito.dettagli << QStringLiteral("Fattura %1 n. %2 del %3 di %4, totale %5: prot %6, "
                                            "%7 righe, %8 rate.")
                                 .arg(generali.testo("TipoDocumento"), generali.testo("Numero"),
-                                     data(generali.testo("Data")), f.ragSoc, totale)
-                                .arg(prot)
-                                .arg(linee.size())
-                                .arg(rate.size());
+                                     data(generali.testo("Data")), f.ragSoc, totale,
+                                     QString::number(prot), QString::number(linee.size()),
+                                     QString::number(rate.size()));
         for (qsizetype i = riepiloghiMemorizzati; i < riepiloghi.size(); ++i) {
             const NodoXml& r = riepiloghi[i];
             m_esito.dettagli << QStringLiteral("%1: riepilogo IVA %2 (aliquota %3, imponibile %4, "
@@ -447,8 +446,8 @@ std::optional<Rifiuto> controllaNome(const QString& nome, int massimo) {
 }
 
 Rifiuto duplicato(const QString& nome, int prot) {
-    return {409,
-            QStringLiteral("Attenzione... File gia Caricato: «%1» (prot %2).").arg(nome).arg(prot)};
+    return {409, QStringLiteral("Attenzione... File gia Caricato: «%1» (prot %2).")
+                     .arg(nome, QString::number(prot))};
 }
 
 // The bytes of the document: the file itself, or the XML inside a signed file.
