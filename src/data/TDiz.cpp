@@ -78,6 +78,8 @@ void TDiz::creaFatture() {
     Testa_Car = tabella(xml_conn, QStringLiteral("test_car"), Testa_CarS);
     Testa_Car->setAutoRefresh(5000);
     Detta_Car = tabella(xml_conn, QStringLiteral("dett_car"), Detta_CarS);
+    // The lines of the current purchase invoice only, in the window and in print.
+    Detta_Car->setMaster(Testa_CarS, {QStringLiteral("prot_car")}, {QStringLiteral("prot")});
     Detta_Car->setAutoRefresh(5000);
     Articoli = tabella(xml_conn, QStringLiteral("magazzino"), ArticoliS);
     Articoli->setOrderBy({QStringLiteral("codice_val")});

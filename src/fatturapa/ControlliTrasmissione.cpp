@@ -11,13 +11,14 @@ const QString codiceSenzaDestinatario = QStringLiteral("0000000");
 QList<Problema> ControlliTrasmissione::nomeFile(const QString& nome, const QString& trasmittente)
 {
     static const QRegularExpression forma(
-        QStringLiteral("^([A-Z]{2}[A-Za-z0-9]{1,28})_[A-Za-z0-9]{1,5}\\.[xX][mM][lL]$"));
+        QStringLiteral("^([A-Z]{2}[A-Za-z0-9]{1,28})_[A-Za-z0-9]{1,5}\\.[xX][mM][lL]"
+                       "(\\.[pP]7[mM])?$"));
     const QRegularExpressionMatch trovato = forma.match(nome);
     if (!trovato.hasMatch()) {
         return {{QStringLiteral("00001"),
                  QStringLiteral("il nome del file «%1» non ha la forma codice paese + "
                                 "identificativo fiscale del trasmittente + \"_\" + progressivo "
-                                "di 1-5 lettere o cifre + \".xml\"")
+                                "di 1-5 lettere o cifre + \".xml\" (o \".xml.p7m\" se firmato)")
                      .arg(nome)}};
     }
     if (!trasmittente.isEmpty() && trovato.captured(1) != trasmittente) {

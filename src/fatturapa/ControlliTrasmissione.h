@@ -13,9 +13,9 @@ public:
     ControlliTrasmissione() = delete;
 
     // 00001: the name is country code + tax id of the sender + "_" + 1 to 5
-    // letters or digits + ".xml". With a known sender (IdPaese + IdCodice of
-    // IdTrasmittente) the name must start with it; an empty sender checks the
-    // form only.
+    // letters or digits + ".xml" (".xml.p7m" for a signed file). With a known
+    // sender (IdPaese + IdCodice of IdTrasmittente) the name must start with
+    // it; an empty sender checks the form only.
     static QList<Problema> nomeFile(const QString& nome, const QString& trasmittente);
     // IdPaese + IdCodice of IdTrasmittente; empty when missing.
     static QString trasmittente(const NodoXml& radice);

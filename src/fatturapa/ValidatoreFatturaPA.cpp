@@ -1,5 +1,6 @@
 #include "fatturapa/ValidatoreFatturaPA.h"
 
+#include "fatturapa/BustaP7m.h"
 #include "fatturapa/ControlliAliquote.h"
 #include "fatturapa/ControlliImporti.h"
 #include "fatturapa/ControlliTrasmissione.h"
@@ -105,7 +106,18 @@ QList<Problema> ValidatoreFatturaPA::valida(const QByteArray& contenuto,
                                             const QString& nomeFile) const
 {
     QList<Problema> problemi;
-    const Documento documento = leggiDocumento(contenuto, nomeFile, problemi);
+    QByteArray xml = contenuto;
+    if (BustaP7m::firmato(nomeFile)) {
+        const BustaP7m::Contenuto busta = BustaP7m::apri(contenuto);
+        if (!busta.aperta) {
+            return ControlliTrasmissione::nomeFile(nomeFile, QString()) +
+                   QList<Problema>{{QStringLiteral("00102"), busta.errore}};
+        }
+        if (busta.firma == BustaP7m::Firma::NonValida)
+            problemi.append({QStringLiteral("00102"), busta.descrizioneFirma()});
+        xml = busta.documento;
+    }
+    const Documento documento = leggiDocumento(xml, nomeFile, problemi);
     const NodoXml radice(documento ? xmlDocGetRootElement(documento.get()) : nullptr);
     const QString trasmittente = ControlliTrasmissione::trasmittente(radice);
     problemi = ControlliTrasmissione::nomeFile(nomeFile, trasmittente) + problemi;

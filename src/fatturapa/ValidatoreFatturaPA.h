@@ -14,8 +14,9 @@ class SchemaFatturaPA;
 // 2. well-formed XML (00200 with the parser's message, nothing else checked);
 // 3. the schema (00200 per violation, 00201 beyond 50; nothing else checked);
 // 4. the content checks on the header and on each FatturaElettronicaBody.
-// A signed file (.p7m) is validated by passing the XML it contains with the
-// name without ".p7m". Nothing is ever fetched from the network.
+// A signed file (name ending in ".p7m", DER or base64) is opened and the XML it
+// holds is checked; an envelope that cannot be opened or a signature that does
+// not match gives 00102. Nothing is ever fetched from the network.
 class ValidatoreFatturaPA {
 public:
     // With the schema shared by the process (SchemaFatturaPA::condiviso()).

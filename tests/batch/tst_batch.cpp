@@ -1,3 +1,4 @@
+#include "FirmaProva.h"
 #include "LetturaPdf.h"
 #include "TestDb.h"
 #include "batch/Batch.h"
@@ -79,6 +80,19 @@ private slots:
                  QString("IT01234567897_00007.xml"));
         QCOMPARE(esegui({"validate", percorso}), 0);
         QCOMPARE(out, QString());
+        // Signed as the exchange system delivers it, DER or base64: the XML inside is checked
+        // under the signed name.
+        QFile xml(percorso);
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        const QByteArray der = firmaProva(xml.readAll());
+        for (const QByteArray& busta : {der, der.toBase64()}) {
+            QFile firmato(percorso + ".p7m");
+            QVERIFY(firmato.open(QIODevice::WriteOnly));
+            firmato.write(busta);
+            firmato.close();
+            QCOMPARE(esegui({"validate", firmato.fileName()}), 0);
+            QCOMPARE(out, QString());
+        }
     }
 
     void relativeFolderGivesFullPath() {

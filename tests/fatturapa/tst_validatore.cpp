@@ -284,7 +284,8 @@ void TstValidatore::controlli_data()
     riga("nome con progressivo di 6", fpr, "IT01234567890_000001.xml", {}, {"00001"});
     riga("nome senza _", fpr, "IT01234567890-00001.xml", {}, {"00001"});
     riga("nome di un altro trasmittente", fpr, "IT09876543210_00001.xml", {}, {"00001"});
-    riga("nome di file firmato", fpr, "IT01234567890_00001.xml.p7m", {}, {"00001"});
+    // A signed name is fine; plain XML under it is no envelope.
+    riga("nome di file firmato", fpr, "IT01234567890_00001.xml.p7m", {}, {"00102"});
     riga("estensione maiuscola", fpr, "IT01234567890_00001.XML", {}, nessuno);
 
     // 00200: not well formed or not valid for the schema; nothing else is checked.
