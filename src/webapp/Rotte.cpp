@@ -2,6 +2,7 @@
 
 #include "Collegamento.h"
 #include "InvioFattura.h"
+#include "LetturaFattura.h"
 #include "db/Connection.h"
 
 Richiesta::Richiesta(QHash<QString, QString> parametri, const Impostazioni& impostazioni,
@@ -23,6 +24,7 @@ const std::vector<Rotta>& rotte() {
          [](Richiesta& r) { return paginaInvio(r, false); }},
         {QStringLiteral("/Fatt_Ven/mail_sdi_pa.php"),
          [](Richiesta& r) { return paginaInvio(r, true); }},
+        {QStringLiteral("/Fatt_Acq/read_xml.php"), paginaLettura},
     };
     return tabella;
 }

@@ -164,6 +164,26 @@ private slots:
         QCOMPARE(inviata(), QString("1,0,0,0"));
     }
 
+    // The reading page loads a received file (here the demo's signed one) once: the
+    // purchase invoice is stored under the name as given, a second load and a name
+    // with a folder part are refused and store nothing more.
+    void readingPageLoadsAReceivedFileOnce() {
+        const QString nome = QStringLiteral("IT03456789012_00007.xml.p7m");
+        QDir(lavoro.dir.path()).mkpath("ricevute");
+        QFile sorgente(QStringLiteral(GFE_SOURCE_DIR "/demo/ricevute/") + nome);
+        QVERIFY(sorgente.open(QIODevice::ReadOnly));
+        lavoro.scrivi("ricevute/" + nome, sorgente.readAll());
+        const QString pagina = "/Fatt_Acq/read_xml.php?nome_file=";
+        QString testo;
+        QCOMPARE(web.leggi(pagina + nome, &testo), 200);
+        const QString righe = "SELECT COUNT(*) FROM test_car WHERE nome_file='" + nome + "'";
+        QCOMPARE(TestDb::valore(db, righe), QString("1"));
+        QCOMPARE(web.leggi(pagina + nome), 409);
+        QCOMPARE(web.leggi(pagina + "..%2Fricevute%2F" + nome), 400);
+        QCOMPARE(web.leggi(pagina), 400);
+        QCOMPARE(TestDb::valore(db, righe), QString("1"));
+    }
+
     void twentyConcurrentRequestsSendOnce() {
         std::atomic<int> fatti{0}, gia{0}, altri{0};
         std::vector<std::thread> richieste;
