@@ -8,10 +8,10 @@ class QLineEdit;
 // An edit mask written as "mask;save literals;blank character" (e.g. "!99/99/00;1;_":
 // '0' a required digit, '9' an optional one, other characters literals), turned into
 // the input mask of a line edit.
-class EditMask {
+class MascheraInput {
 public:
-    EditMask() = default;
-    explicit EditMask(const QString& mask);
+    MascheraInput() = default;
+    explicit MascheraInput(const QString& mask);
 
     bool isEmpty() const { return m_qt.isEmpty(); }
     QString mask() const { return m_mask; }

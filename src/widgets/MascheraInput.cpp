@@ -1,4 +1,4 @@
-#include "EditMask.h"
+#include "MascheraInput.h"
 
 #include <QLineEdit>
 
@@ -54,7 +54,7 @@ QString translate(const QString& mask) {
 
 } // namespace
 
-EditMask::EditMask(const QString& mask) : m_mask(mask) {
+MascheraInput::MascheraInput(const QString& mask) : m_mask(mask) {
     const QStringList parts = mask.split(QLatin1Char(';'));
     if (parts.value(0).isEmpty())
         return;
@@ -65,11 +65,11 @@ EditMask::EditMask(const QString& mask) : m_mask(mask) {
     m_qt = translate(parts[0]) + QLatin1Char(';') + m_blank;
 }
 
-void EditMask::apply(QLineEdit* edit) const {
+void MascheraInput::apply(QLineEdit* edit) const {
     edit->setInputMask(m_qt);
 }
 
-QString EditMask::value(const QLineEdit* edit) const {
+QString MascheraInput::value(const QLineEdit* edit) const {
     if (m_qt.isEmpty())
         return edit->text();
     const QString shown = edit->displayText();
