@@ -8,10 +8,15 @@
 
 namespace {
 
+// The platform's message, naming the file.
+ErroreFile illeggibile(const QFile& f) {
+    return ErroreFile(QStringLiteral("Impossibile leggere %1: %2").arg(f.fileName(), f.errorString()));
+}
+
 // One line without its "\n" or "\r\n"; empty at the end of the file.
 QString riga(QFile& f) {
     QByteArray b = f.readLine();
-    if (f.error() != QFileDevice::NoError) throw ErroreFile(f.errorString());
+    if (f.error() != QFileDevice::NoError) throw illeggibile(f);
     if (b.endsWith('\n')) {
         b.chop(1);
         if (b.endsWith('\r')) b.chop(1);
@@ -32,7 +37,7 @@ bool IpIni::esiste(const QString& cartella) {
 
 IpIni IpIni::leggi(const QString& cartella) {
     QFile f(percorso(cartella));
-    if (!f.open(QIODevice::ReadOnly)) throw ErroreFile(f.errorString());
+    if (!f.open(QIODevice::ReadOnly)) throw illeggibile(f);
     IpIni ini;
     ini.server = riga(f);
     ini.database = riga(f);

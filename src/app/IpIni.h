@@ -11,6 +11,7 @@ struct IpIni {
 
     static QString percorso(const QString& cartella);
     static bool esiste(const QString& cartella);
-    // Reads the first three lines; a missing line reads empty. Throws ErroreFile.
+    // Reads the first three lines; a missing line reads empty. Throws ErroreFile
+    // naming the file with the platform's message.
     static IpIni leggi(const QString& cartella);
 };

@@ -1,6 +1,7 @@
 #include "Avvio.h"
 #include "DesktopConsole.h"
 #include "ErroreFile.h"
+#include "platform/Errore.h"
 #include "Fotografie.h"
 #include "GfeApplication.h"
 #include "TMenu.h"
@@ -21,7 +22,7 @@ int fotografie(const QString& cartella) {
         for (const QString& f :
              Fotografie::esegui(*avvio.menu(), Fotografie::impostazioniDemo(), cartella))
             std::printf("%s\n", f.toLocal8Bit().constData());
-    } catch (const ErroreFile& e) {
+    } catch (const Errore& e) {
         console.messaggio(e.messaggio());
         esito = 1;
     }

@@ -79,14 +79,15 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErroreFile, IpIni::leggi(cartella.path()));
     }
 
-    void fileIlleggibile() {
+    void unreadableFileIsNamed() {
         QVERIFY(QDir(cartella.path()).mkdir(QStringLiteral("ip.ini")));
         QVERIFY(IpIni::esiste(cartella.path()));
         try {
             IpIni::leggi(cartella.path());
             QFAIL("letto un file illeggibile");
         } catch (const ErroreFile& e) {
-            QCOMPARE(e.messaggio(), QString("file to open is a directory"));
+            QCOMPARE(e.messaggio(), "Impossibile leggere " + IpIni::percorso(cartella.path()) +
+                                        ": file to open is a directory");
         }
     }
 };
