@@ -1,6 +1,7 @@
 #include "Avvio.h"
 #include "DesktopConsole.h"
 #include "ErroreFile.h"
+#include "platform/AvvisiDriver.h"
 #include "platform/Errore.h"
 #include "Fotografie.h"
 #include "GfeApplication.h"
@@ -34,6 +35,7 @@ int fotografie(const QString& cartella) {
 
 int main(int argc, char** argv) {
     GfeApplication app(argc, argv);
+    nascondiAvvisiDriver();
     const QStringList argomenti = app.arguments();
     const qsizetype i = argomenti.indexOf(QStringLiteral("--screenshots"));
     if (i > 0) {

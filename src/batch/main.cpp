@@ -1,4 +1,5 @@
 #include "batch/Batch.h"
+#include "platform/AvvisiDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    nascondiAvvisiDriver();
     QCoreApplication::setApplicationName(QStringLiteral("gfe-batch"));
     QTextStream out(stdout);
     QTextStream err(stderr);
