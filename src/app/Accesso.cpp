@@ -16,8 +16,7 @@ Accesso::Esito Accesso::esegui(TDiz& diz, const QString& cartella, const Titolo&
 }
 
 Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titolo) {
-    if (titolo)
-        titolo(ini.titolo);
+    if (titolo) titolo(ini.titolo);
     diz.xml_conn->setHost(ini.server.left(LunghezzaServer));
     diz.xml_conn->setDatabase(ini.database.left(LunghezzaDatabase));
     try {
@@ -37,8 +36,7 @@ Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titol
 }
 
 void Accesso::chiudiTabelle(TDiz& diz) {
-    for (Table* t :
-         {diz.AziendaT, diz.Detta, diz.Testata, diz.Clienti, diz.Fornitori, diz.Testa_Car,
-          diz.Detta_Car, diz.Articoli, diz.ContrattoD, diz.ContrattoT})
+    for (Table* t : {diz.AziendaT, diz.Detta, diz.Testata, diz.Clienti, diz.Fornitori,
+                     diz.Testa_Car, diz.Detta_Car, diz.Articoli, diz.ContrattoD, diz.ContrattoT})
         t->close();
 }

@@ -10,7 +10,8 @@ namespace {
 
 // The platform's message, naming the file.
 ErroreFile illeggibile(const QFile& f) {
-    return ErroreFile(QStringLiteral("Impossibile leggere %1: %2").arg(f.fileName(), f.errorString()));
+    return ErroreFile(
+        QStringLiteral("Impossibile leggere %1: %2").arg(f.fileName(), f.errorString()));
 }
 
 // One line without its "\n" or "\r\n"; empty at the end of the file.

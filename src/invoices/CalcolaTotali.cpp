@@ -63,8 +63,8 @@ struct Riga {
         try {
             return Testi::numero(valore);
         } catch (const ErroreConversione& e) {
-            throw ErroreConversione(QStringLiteral("Riga %1, %2: %3")
-                                        .arg(prog, QLatin1String(colonna), e.messaggio()));
+            throw ErroreConversione(
+                QStringLiteral("Riga %1, %2: %3").arg(prog, QLatin1String(colonna), e.messaggio()));
         }
     }
 };

@@ -1,10 +1,10 @@
 #include "invoices/OperazioniRiga.h"
 
+#include "db/Table.h"
 #include "invoices/CalcolaRiga.h"
 #include "invoices/CalcolaTotali.h"
 #include "invoices/ErroreImporto.h"
 #include "invoices/ErroreRiga.h"
-#include "db/Table.h"
 #include "platform/Testi.h"
 
 #include <utility>
@@ -90,8 +90,7 @@ int OperazioniRiga::nuovoProg(Table& righe) {
     return prog.isNull() ? 1 : prog.asInteger() + 1;
 }
 
-void OperazioniRiga::registra(Table& testata, Table& righe, ModoRiga modo,
-                              const CampiRiga& campi) {
+void OperazioniRiga::registra(Table& testata, Table& righe, ModoRiga modo, const CampiRiga& campi) {
     if (modo == ModoRiga::Corrente && righe.isEmpty()) throw ErroreRiga(nessunaRiga());
     controllaSpazio(righe, "sc_importo", campi.scImporto);
     controllaSpazio(righe, "prezzo_tot", campi.prezzoTot);

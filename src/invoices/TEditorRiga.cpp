@@ -218,7 +218,8 @@ void TEditorRiga::BitBtn12Click() {
 
 void TEditorRiga::BitBtn8Click() {
     const CampiRiga c = campi();
-    if (TAzione::esegui([&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
+    if (TAzione::esegui(
+            [&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
         hide();
 }
 

@@ -15,7 +15,7 @@ public:
 
     bool isEmpty() const { return m_qt.isEmpty(); }
     QString mask() const { return m_mask; }
-    QString inputMask() const { return m_qt; }   // in the line edit's notation
+    QString inputMask() const { return m_qt; } // in the line edit's notation
     QChar blank() const { return m_blank; }
     bool saveLiterals() const { return m_saveLiterals; }
 

@@ -252,9 +252,9 @@ private slots:
                                                                          ModoRiga::Nuova, c));
         QCOMPARE(elencoRighe(), QString("1:A"));
         c.prezzoTot = "1.000,000";
-        QVERIFY_THROWS_EXCEPTION(ErroreConversione, OperazioniRiga::registra(*diz->Testata,
-                                                                             *diz->Detta,
-                                                                             ModoRiga::Nuova, c));
+        QVERIFY_THROWS_EXCEPTION(
+            ErroreConversione,
+            OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Nuova, c));
         QCOMPARE(elencoRighe(), QString("1:A 2:B"));
     }
 

@@ -248,7 +248,8 @@ private slots:
         QCOMPARE(diz->Detta->recNo(), riga);
         // Mended, the run writes the header with one statement: no reader ever sees
         // cleared slots beside an old tot_doc.
-        TestDb::esegui(db, {"UPDATE dettaglio SET quantita = '1', prezzo_tot = '1', aliquota = '22'"});
+        TestDb::esegui(db,
+                       {"UPDATE dettaglio SET quantita = '1', prezzo_tot = '1', aliquota = '22'"});
         diz->Detta->refresh();
         TestDb::esegui(db, {"DELETE FROM registro"});
         CalcolaTotali(*diz->Testata, *diz->Detta);
