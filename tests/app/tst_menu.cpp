@@ -1,6 +1,7 @@
 #include "FakeDesktop.h"
 #include "TestDb.h"
 #include "app/Avvio.h"
+#include "app/ErroreFile.h"
 #include "app/Finestre.h"
 #include "app/Fotografie.h"
 #include "app/GfeApplication.h"
@@ -397,6 +398,10 @@ private slots:
         QCOMPARE(QImage(QDir(cartella).filePath("menu.png")).size(), QSize(1188, 697));
         QVERIFY(pulsantiAttivi(true));
         QVERIFY(Finestre::finestra("Prova")->isHidden());
+        QCOMPARE(desktop.messaggi, QStringList());
+        // A failed log-in is reported once, by the caller, not shown by the menu too.
+        QVERIFY_THROWS_EXCEPTION(
+            ErroreFile, Fotografie::esegui(*menu, {TestDb::host(), "non_esiste", "A"}, cartella));
         QCOMPARE(desktop.messaggi, QStringList());
     }
 };
