@@ -6,6 +6,7 @@
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -81,6 +82,9 @@ public:
     }
 
     void importo(const char* nome, Ld valore) {
+        if (!std::isfinite(valore))
+            throw ErroreImporto(QStringLiteral("L'importo calcolato per %1 è fuori misura")
+                                    .arg(QLatin1String(nome)));
         const QString t = Testi::importo(valore);
         const int spazio = campo(m_testata, nome).size();
         if (spazio > 0 && t.size() > spazio)

@@ -29,7 +29,7 @@ class Table;
 //   a line being accumulated, is not a number; the message names the line's
 //   `prog` and the column ("Riga 2, quantita: 'abc' non è ...") and `righe`
 //   stands on that line;
-// - ErroreImporto when a computed amount does not fit its column;
+// - ErroreImporto when a computed amount does not fit its column (or overflows);
 // - DbError of the data layer.
 void CalcolaTotali(Table& testata, Table& righe);
 

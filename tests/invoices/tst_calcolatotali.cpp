@@ -220,6 +220,9 @@ private slots:
             << "L'importo 1002009526272,00 calcolato per imponibile supera i 12 caratteri della "
                "colonna"
             << 1001;
+        QTest::newRow("amount beyond a float")
+            << "1;1e39;22" << QString::fromUtf8("L'importo calcolato per imponibile è fuori misura")
+            << 0;
     }
     void failureKeepsTheHeader() {
         QFETCH(QString, righe);
