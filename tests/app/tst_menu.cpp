@@ -5,6 +5,7 @@
 #include "app/Finestre.h"
 #include "app/Fotografie.h"
 #include "app/GfeApplication.h"
+#include "app/IpIni.h"
 #include "app/TMenu.h"
 #include "data/TDiz.h"
 #include "db/DbError.h"
@@ -189,7 +190,9 @@ private slots:
         QVERIFY(QDir(lavoro.path()).mkdir("ip.ini"));
         const QString host = Diz->xml_conn->host(), database = Diz->xml_conn->database();
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
-        QCOMPARE(desktop.messaggi, QStringList{"file to open is a directory"});
+        QCOMPARE(desktop.messaggi,
+                 QStringList{"Impossibile leggere " + IpIni::percorso(QDir::currentPath()) +
+                             ": file to open is a directory"});
         QVERIFY(pulsantiAttivi(false));
         QCOMPARE(Diz->xml_conn->host(), host);
         QCOMPARE(Diz->xml_conn->database(), database);
