@@ -3,9 +3,8 @@
 #include "ErroreFile.h"
 #include "data/TDiz.h"
 #include "db/DbError.h"
-#include "platform/ErroreConversione.h"
 
-Accesso::Esito Accesso::esegui(const QString& cartella, const Titolo& titolo) {
+Accesso::Esito Accesso::esegui(TDiz& diz, const QString& cartella, const Titolo& titolo) {
     if (!IpIni::esiste(cartella)) return {Stato::SenzaIni, QString()};
     IpIni ini;
     try {
@@ -13,21 +12,20 @@ Accesso::Esito Accesso::esegui(const QString& cartella, const Titolo& titolo) {
     } catch (const ErroreFile& e) {
         return {Stato::ErroreIni, e.messaggio()};
     }
-    return collega(ini, titolo);
+    return collega(diz, ini, titolo);
 }
 
-Accesso::Esito Accesso::collega(const IpIni& ini, const Titolo& titolo) {
-    if (titolo)
-        titolo(ini.titolo);
-    Diz->xml_conn->setHost(ini.server.left(LunghezzaServer));
-    Diz->xml_conn->setDatabase(ini.database.left(LunghezzaDatabase));
+Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titolo) {
+    if (titolo) titolo(ini.titolo);
+    diz.xml_conn->setHost(ini.server.left(LunghezzaServer));
+    diz.xml_conn->setDatabase(ini.database.left(LunghezzaDatabase));
     try {
-        Diz->xml_conn->connect();
+        diz.xml_conn->connect();
     } catch (const Errore& e) {
         return {Stato::ErroreConnessione, e.messaggio()};
     }
     // Masters come before their details; the tables opened before a failure stay open.
-    for (Table* t : Diz->tabelleFatture()) {
+    for (Table* t : diz.tabelleFatture()) {
         try {
             t->open();
         } catch (const Errore& e) {
@@ -37,9 +35,8 @@ Accesso::Esito Accesso::collega(const IpIni& ini, const Titolo& titolo) {
     return {Stato::Collegato, QString()};
 }
 
-void Accesso::chiudiTabelle() {
-    for (Table* t :
-         {Diz->AziendaT, Diz->Detta, Diz->Testata, Diz->Clienti, Diz->Fornitori, Diz->Testa_Car,
-          Diz->Detta_Car, Diz->Articoli, Diz->ContrattoD, Diz->ContrattoT})
+void Accesso::chiudiTabelle(TDiz& diz) {
+    for (Table* t : {diz.AziendaT, diz.Detta, diz.Testata, diz.Clienti, diz.Fornitori,
+                     diz.Testa_Car, diz.Detta_Car, diz.Articoli, diz.ContrattoD, diz.ContrattoT})
         t->close();
 }

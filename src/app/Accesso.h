@@ -5,8 +5,10 @@
 #include <QString>
 #include <functional>
 
-// The log-in: reads ip.ini, points the invoice connection of the data module at the
-// server and database named there, connects and opens the invoice tables. It shows
+class TDiz;
+
+// The log-in: reads ip.ini, points the invoice connection of the data module passed
+// in at the server and database named there, connects and opens the invoice tables. It shows
 // nothing: the caller shows the message of the result. It needs no window, so the
 // headless command logs in the same way.
 class Accesso {
@@ -23,11 +25,11 @@ public:
     };
 
     // The whole log-in with the ip.ini of `cartella`; without that file nothing changes.
-    static Esito esegui(const QString& cartella, const Titolo& titolo);
+    static Esito esegui(TDiz& diz, const QString& cartella, const Titolo& titolo);
     // The log-in from the caption on, with settings already read.
-    static Esito collega(const IpIni& ini, const Titolo& titolo);
+    static Esito collega(TDiz& diz, const IpIni& ini, const Titolo& titolo);
     // Closes the invoice tables, details before their masters.
-    static void chiudiTabelle();
+    static void chiudiTabelle(TDiz& diz);
 
     static constexpr int LunghezzaServer = 15;
     static constexpr int LunghezzaDatabase = 10;

@@ -4,6 +4,7 @@
 #include "ErroreFile.h"
 #include "Finestre.h"
 #include "TMenu.h"
+#include "data/TDiz.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,9 +63,10 @@ QStringList Fotografie::esegui(TMenu& menu, const IpIni& ini, const QString& car
     Rullino r(cartella);
     menu.show();
     r.scatta(&menu, QStringLiteral("menu"));
-    const Accesso::Esito esito = Accesso::collega(ini, &Finestre::impostaTitoloFatture);
-    menu.mostraEsito(esito);
+    const Accesso::Esito esito = Accesso::collega(*Diz, ini, &Finestre::impostaTitoloFatture);
+    // A failed log-in is reported once, by the caller.
     if (!esito.collegato()) throw ErroreFile(esito.messaggio);
+    menu.mostraEsito(esito);
     r.scatta(&menu, QStringLiteral("menu_collegato"));
     for (const QString& nome : Finestre::nomi())
         r.finestra(nome);

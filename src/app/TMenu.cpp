@@ -1,6 +1,7 @@
 #include "TMenu.h"
 
 #include "Finestre.h"
+#include "data/TDiz.h"
 #include "platform/Desktop.h"
 #include "widgets/Modulo.h"
 
@@ -106,7 +107,7 @@ void TMenu::FormShow() {
 }
 
 void TMenu::BitBtn7Click() {
-    mostraEsito(Accesso::esegui(QDir::currentPath(), &Finestre::impostaTitoloFatture));
+    mostraEsito(Accesso::esegui(*Diz, QDir::currentPath(), &Finestre::impostaTitoloFatture));
 }
 
 void TMenu::mostraEsito(const Accesso::Esito& esito) {
@@ -136,5 +137,5 @@ void TMenu::B6Click() {
 }
 
 void TMenu::FormClose() {
-    Accesso::chiudiTabelle();
+    Accesso::chiudiTabelle(*Diz);
 }

@@ -1,6 +1,8 @@
 #include "Avvio.h"
 #include "DesktopConsole.h"
 #include "ErroreFile.h"
+#include "platform/AvvisiDriver.h"
+#include "platform/Errore.h"
 #include "Fotografie.h"
 #include "GfeApplication.h"
 #include "TMenu.h"
@@ -21,7 +23,7 @@ int fotografie(const QString& cartella) {
         for (const QString& f :
              Fotografie::esegui(*avvio.menu(), Fotografie::impostazioniDemo(), cartella))
             std::printf("%s\n", f.toLocal8Bit().constData());
-    } catch (const ErroreFile& e) {
+    } catch (const Errore& e) {
         console.messaggio(e.messaggio());
         esito = 1;
     }
@@ -33,6 +35,7 @@ int fotografie(const QString& cartella) {
 
 int main(int argc, char** argv) {
     GfeApplication app(argc, argv);
+    nascondiAvvisiDriver();
     const QStringList argomenti = app.arguments();
     const qsizetype i = argomenti.indexOf(QStringLiteral("--screenshots"));
     if (i > 0) {

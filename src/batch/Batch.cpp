@@ -16,61 +16,87 @@
 
 namespace {
 
-// Every error of the layers below carries its message in UTF-8.
 // Errors of the program carry their Italian text; anything else (std::bad_alloc) its own.
 QString messaggioDi(const std::exception& e) {
-    if (const auto* err = dynamic_cast<const Errore*>(&e))
-        return err->messaggio();
+    if (const auto* err = dynamic_cast<const Errore*>(&e)) return err->messaggio();
     return QString::fromUtf8(e.what());
 }
 
+const QCommandLineOption kId(QStringLiteral("id"), QStringLiteral("Id. invio della fattura"),
+                             QStringLiteral("N"));
+const QCommandLineOption kPa(QStringLiteral("pa"), QStringLiteral("File per la P.A. (FPA12)"));
+const QCommandLineOption kPdf(QStringLiteral("pdf"), QStringLiteral("File PDF da scrivere"),
+                              QStringLiteral("FILE"));
+const QCommandLineOption kProt(QStringLiteral("prot"),
+                               QStringLiteral("Protocollo della fattura di acquisto"),
+                               QStringLiteral("P"));
+const QCommandLineOption kAiuto({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Mostra questo aiuto"));
+const QCommandLineOption kVersione(QStringLiteral("version"),
+                                   QStringLiteral("Mostra la versione del programma"));
+
 } // namespace
+
+const Batch::Comando Batch::kComandi[] = {
+    {"xml", "xml --id N [--pa]   scrive il file FatturaPA della fattura N", &Batch::xml},
+    {"totals", "totals --id N       ricalcola i totali della fattura N", &Batch::totali},
+    {"validate", "validate FILE...    controlla i file FatturaPA indicati", &Batch::valida},
+    {"print", "print --id N --pdf FILE            stampa la fattura N in un file PDF",
+     &Batch::stampaVendita},
+    {"print-purchase", "print-purchase --prot P --pdf FILE stampa la fattura di acquisto P in PDF",
+     &Batch::stampaAcquisto},
+};
 
 int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Fatturazione elettronica senza finestre"));
-    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("xml, totals o validate"));
-    const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Id. invio della fattura"),
-                                QStringLiteral("N"));
-    const QCommandLineOption pa(QStringLiteral("pa"), QStringLiteral("File per la P.A. (FPA12)"));
-    parser.addOption(id);
-    parser.addOption(pa);
-    parser.addOption({QStringLiteral("pdf"), QStringLiteral("File PDF da scrivere"),
-                      QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("prot"), QStringLiteral("Protocollo della fattura di acquisto"),
-                      QStringLiteral("P")});
+    QString comandi;
+    QStringList nomi;
+    for (const Comando& c : kComandi) {
+        comandi += QStringLiteral("\n  ") + QString::fromUtf8(c.uso);
+        nomi << QString::fromLatin1(c.nome);
+    }
+    parser.setApplicationDescription(QStringLiteral("Fatturazione elettronica senza finestre.\n"
+                                                    "Comandi:") +
+                                     comandi);
+    parser.addPositionalArgument(QStringLiteral("comando"), nomi.join(QStringLiteral(", ")));
+    parser.addOptions({kId, kPa, kPdf, kProt, kAiuto, kVersione});
     if (!parser.parse(argomenti)) {
         m_err << parser.errorText() << Qt::endl;
         return 1;
     }
-    const QStringList pos = parser.positionalArguments();
-    const QString comando = pos.value(0);
-    if (comando == QLatin1String("validate")) {
-        if (pos.size() < 2) {
-            m_err << "Indicare almeno un file da controllare" << Qt::endl;
+    const QStringList trovate = parser.optionNames();
+    for (const QString& nome : trovate) {
+        if (trovate.count(nome) > 1) {
+            m_err << "Opzione --" << nome << " indicata più di una volta" << Qt::endl;
             return 1;
         }
-        return valida(pos.mid(1));
     }
-    if (comando == QLatin1String("print") || comando == QLatin1String("print-purchase"))
-        return stampa(parser, comando == QLatin1String("print-purchase"), cartella);
-    if (comando != QLatin1String("xml") && comando != QLatin1String("totals")) {
-        m_err << "Comando sconosciuto: '" << comando << "' (xml, totals, validate)" << Qt::endl;
-        return 1;
+    if (parser.isSet(kAiuto)) {
+        m_out << parser.helpText();
+        return 0;
     }
-    bool ok = false;
-    const int n = parser.value(id).toInt(&ok);
-    if (!parser.isSet(id) || !ok) {
-        m_err << "Indicare l'id della fattura con --id N" << Qt::endl;
-        return 1;
+    if (parser.isSet(kVersione)) {
+        m_out << "gfe-batch " << GFE_VERSIONE << Qt::endl;
+        return 0;
     }
-    return comando == QLatin1String("xml") ? xml(n, parser.isSet(pa), cartella) : totali(n, cartella);
+    const QStringList pos = parser.positionalArguments();
+    const QString nome = pos.value(0);
+    for (const Comando& c : kComandi) {
+        if (nome == QLatin1String(c.nome)) return (this->*c.esegui)({parser, pos.mid(1), cartella});
+    }
+    m_err << "Comando sconosciuto: '" << nome << "' (" << nomi.join(QStringLiteral(", ")) << ")"
+          << Qt::endl;
+    return 1;
 }
 
-int Batch::valida(const QStringList& file) {
+int Batch::valida(const Richiesta& r) {
+    if (r.argomenti.isEmpty()) {
+        m_err << "Indicare almeno un file da controllare" << Qt::endl;
+        return 1;
+    }
     const ValidatoreFatturaPA validatore;
     int esito = 0;
-    for (const QString& f : file) {
+    for (const QString& f : r.argomenti) {
         QList<Problema> problemi;
         try {
             problemi = validatore.valida(f);
@@ -86,9 +112,17 @@ int Batch::valida(const QStringList& file) {
     return esito;
 }
 
-bool Batch::accedi(const QString& cartella, QString& titolo) {
+bool Batch::idFattura(const Richiesta& r, int& id) {
+    bool ok = false;
+    id = r.parser.value(kId).toInt(&ok);
+    if (r.parser.isSet(kId) && ok) return true;
+    m_err << "Indicare l'id della fattura con --id N" << Qt::endl;
+    return false;
+}
+
+bool Batch::accedi(TDiz& diz, const QString& cartella, QString& titolo) {
     const Accesso::Esito esito =
-        Accesso::esegui(cartella, [&titolo](const QString& t) { titolo = t; });
+        Accesso::esegui(diz, cartella, [&titolo](const QString& t) { titolo = t; });
     if (esito.stato == Accesso::Stato::SenzaIni) {
         m_err << "File ip.ini non trovato nella cartella di lavoro" << Qt::endl;
         return false;
@@ -100,19 +134,20 @@ bool Batch::accedi(const QString& cartella, QString& titolo) {
     return true;
 }
 
-bool Batch::vaiAllaFattura(int id) {
-    if (Diz->Testata->locate(QStringLiteral("id_invio"), id))
-        return true;
+bool Batch::vaiAllaFattura(TDiz& diz, int id) {
+    if (diz.Testata->locate(QStringLiteral("id_invio"), id)) return true;
     m_err << "Fattura " << id << " non trovata" << Qt::endl;
     return false;
 }
 
-int Batch::xml(int id, bool pa, const QString& cartella) {
+int Batch::xml(const Richiesta& r) {
+    int id = 0;
+    if (!idFattura(r, id)) return 1;
     TDiz diz;
     QString titolo;
-    if (!accedi(cartella, titolo) || !vaiAllaFattura(id))
-        return 1;
+    if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
     try {
+        const bool pa = r.parser.isSet(kPa);
         const QString percorso = pa ? CreaXmlFPA12(titolo) : CreaXmlFPR12(titolo);
         // The company folder may be relative to the working folder.
         m_out << QFileInfo(percorso).absoluteFilePath() << Qt::endl;
@@ -130,24 +165,30 @@ void Batch::avvisiXml(const QString& percorso) {
         m_err << "Attenzione: " << p.descrizione() << Qt::endl;
 }
 
-int Batch::totali(int id, const QString& cartella) {
+int Batch::totali(const Richiesta& r) {
+    int id = 0;
+    if (!idFattura(r, id)) return 1;
     TDiz diz;
     QString titolo;
-    if (!accedi(cartella, titolo) || !vaiAllaFattura(id))
-        return 1;
+    if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
     try {
-        CalcolaTotali();
+        CalcolaTotali(*diz.Testata, *diz.Detta);
     } catch (const std::exception& e) {
         m_err << messaggioDi(e) << Qt::endl;
         return 1;
     }
-    m_out << "Fattura " << id << ": totale documento " << Diz->Testata->field(QStringLiteral("tot_doc")).asString()
-          << Qt::endl;
+    m_out << "Fattura " << id << ": totale documento "
+          << diz.Testata->field(QStringLiteral("tot_doc")).asString() << Qt::endl;
     return 0;
 }
 
 // print --id N --pdf FILE, print-purchase --prot P --pdf FILE: the printed copy as PDF.
-int Batch::stampa(const QCommandLineParser& parser, bool acquisto, const QString& cartella) {
+int Batch::stampaVendita(const Richiesta& r) { return stampa(r, false); }
+int Batch::stampaAcquisto(const Richiesta& r) { return stampa(r, true); }
+
+int Batch::stampa(const Richiesta& r, bool acquisto) {
+    const QCommandLineParser& parser = r.parser;
+    const QString& cartella = r.cartella;
     const QString chiave = acquisto ? QStringLiteral("prot") : QStringLiteral("id");
     bool ok = false;
     const int n = parser.value(chiave).toInt(&ok);
@@ -164,12 +205,12 @@ int Batch::stampa(const QCommandLineParser& parser, bool acquisto, const QString
     }
     TDiz diz;
     QString titolo;
-    if (!accedi(cartella, titolo)) return 1;
+    if (!accedi(diz, cartella, titolo)) return 1;
     if (acquisto && !diz.Testa_Car->locate(QStringLiteral("prot"), n)) {
         m_err << "Fattura di acquisto " << n << " non trovata" << Qt::endl;
         return 1;
     }
-    if (!acquisto && !vaiAllaFattura(n)) return 1;
+    if (!acquisto && !vaiAllaFattura(diz, n)) return 1;
     const QString percorso = QFileInfo(QDir(cartella), pdf).absoluteFilePath();
     try {
         if (acquisto)

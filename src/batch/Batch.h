@@ -5,28 +5,51 @@
 
 class QCommandLineParser;
 class QTextStream;
+class TDiz;
 
 // gfe-batch: logs in like "Accedi" from the ip.ini of the working folder and runs one
-// subcommand without asking anything. Results go to `out`, errors to `err`, with the
+// command without asking anything. Results go to `out`, errors to `err`, with the
 // texts the windows show; the result is the exit code (0 success, 1 failure).
 //   xml --id N [--pa]   writes the FatturaPA file of invoice N, prints its full path
 //   totals --id N       recomputes the totals of invoice N
 //   validate FILE...    one line "FILE: problem" per problem found
 //   print --id N --pdf FILE            the printed invoice N as PDF, prints its full path
 //   print-purchase --prot P --pdf FILE the printed purchase invoice P as PDF
+// --help and --version print to `out`; an option given twice is refused.
 class Batch {
 public:
     Batch(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
     int esegui(const QStringList& argomenti, const QString& cartella);
 
+    // What a command receives: the parsed line (its options) and the arguments
+    // after the command's name.
+    struct Richiesta {
+        const QCommandLineParser& parser;
+        QStringList argomenti;
+        QString cartella;
+    };
+
 private:
-    int valida(const QStringList& file);
-    int xml(int id, bool pa, const QString& cartella);
-    int totali(int id, const QString& cartella);
-    int stampa(const QCommandLineParser& parser, bool acquisto, const QString& cartella);
-    bool accedi(const QString& cartella, QString& titolo);
-    bool vaiAllaFattura(int id);
+    // One command: its name, its line in the help and its function. A new command
+    // is one entry of the table in Batch.cpp.
+    struct Comando {
+        const char* nome;
+        const char* uso;
+        int (Batch::*esegui)(const Richiesta&);
+    };
+    static const Comando kComandi[];
+
+    int valida(const Richiesta& r);
+    int xml(const Richiesta& r);
+    int totali(const Richiesta& r);
+    int stampaVendita(const Richiesta& r);
+    int stampaAcquisto(const Richiesta& r);
+    int stampa(const Richiesta& r, bool acquisto);
+
+    bool idFattura(const Richiesta& r, int& id);
+    bool accedi(TDiz& diz, const QString& cartella, QString& titolo);
+    bool vaiAllaFattura(TDiz& diz, int id);
     void avvisiXml(const QString& percorso);
 
     QTextStream& m_out;

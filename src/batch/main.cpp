@@ -1,4 +1,5 @@
 #include "batch/Batch.h"
+#include "platform/AvvisiDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    nascondiAvvisiDriver();
     QCoreApplication::setApplicationName(QStringLiteral("gfe-batch"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -9,7 +9,8 @@ TDiz* Diz = nullptr;
 
 namespace {
 
-const char* const kPassword = "tavelorn_62";
+// The private server's password, from the file db-password of the project root.
+const char* const kPassword = GFE_DB_PASSWORD_PREDEFINITA;
 
 // GFE_DB_PORT, GFE_DB_USER and GFE_DB_PASSWORD override the fixed settings of
 // both connections when they are set.

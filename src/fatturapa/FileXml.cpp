@@ -1,6 +1,7 @@
 #include "fatturapa/FileXml.h"
 
 #include "fatturapa/ErroreXml.h"
+#include "platform/MotivoFile.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -51,10 +52,11 @@ void FileXml::scrivi(const QString& percorso, const QByteArray& contenuto) {
     QFile file;
     creaTemporaneo(percorso, file);
     Temporaneo guardia(file);
+    errno = 0;
     if (file.write(contenuto) != contenuto.size() || !file.flush())
-        throw errore(percorso, file.errorString());
+        throw errore(percorso, motivoFile(file, errno));
     file.close();
-    if (file.error() != QFileDevice::NoError) throw errore(percorso, file.errorString());
+    if (file.error() != QFileDevice::NoError) throw errore(percorso, motivoFile(file, errno));
     // rename() replaces the target in one step; QFile::rename would refuse it.
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
                     QFile::encodeName(percorso).constData()) != 0)

@@ -1,7 +1,13 @@
 #include "invoices/CalcolaTotali.h"
 
 #include "data/TDiz.h"
+#include "db/Transaction.h"
+#include "invoices/ErroreImporto.h"
+#include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
+
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -28,10 +34,6 @@ QString testo(Table& t, const char* nome) {
     return campo(t, nome).asString();
 }
 
-void scrivi(Table& t, const char* nome, Ld importo) {
-    campo(t, nome).setAsString(Testi::importo(importo));
-}
-
 bool rigaOmaggio(const QString& tipo) {
     return tipo == QLatin1String("SC") || tipo == QLatin1String("AB") ||
            tipo == QLatin1String("PR");
@@ -51,40 +53,72 @@ struct Lavoro {
 
 // One line, read where the totals need it.
 struct Riga {
+    QString prog;
     QString aliquota;
     QString prezzoTot;
     bool omaggio = false;
+
+    // The number in a column of this line; a text that is not one is an error
+    // naming the line and the column.
+    Ld numero(const char* colonna, const QString& valore) const {
+        try {
+            return Testi::numero(valore);
+        } catch (const ErroreConversione& e) {
+            throw ErroreConversione(
+                QStringLiteral("Riga %1, %2: %3").arg(prog, QLatin1String(colonna), e.messaggio()));
+        }
+    }
 };
 
-void svuotaSlot(Table& testata) {
-    const QString vuoto = QStringLiteral(""); // empty text, not null
-    testata.edit();
-    for (int k = 0; k < kSlot; ++k) {
-        campo(testata, kImponibile[k]).setAsString(vuoto);
-        campo(testata, kImposta[k]).setAsString(vuoto);
-        campo(testata, kAliquota[k]).setAsString(vuoto);
-    }
-    testata.post();
-}
+// The header columns to write, in order, with their texts. An amount that does
+// not fit its column is refused before anything is written.
+class Scrittura {
+public:
+    explicit Scrittura(Table& testata) : m_testata(testata) {}
 
-// The slots' rate texts as the header holds them, read back after each
-// setting (a text longer than the column is stored cut).
+    // An empty text is written as such, never as null.
+    void testo(const char* nome, const QString& valore) {
+        m_valori.append({nome, valore.isNull() ? QStringLiteral("") : valore});
+    }
+
+    void importo(const char* nome, Ld valore) {
+        if (!std::isfinite(valore))
+            throw ErroreImporto(QStringLiteral("L'importo calcolato per %1 è fuori misura")
+                                    .arg(QLatin1String(nome)));
+        const QString t = Testi::importo(valore);
+        const int spazio = campo(m_testata, nome).size();
+        if (spazio > 0 && t.size() > spazio)
+            throw ErroreImporto(
+                QStringLiteral("L'importo %1 calcolato per %2 supera i %3 caratteri della colonna")
+                    .arg(t, QLatin1String(nome))
+                    .arg(spazio));
+        testo(nome, t);
+    }
+
+    void esegui() {
+        m_testata.edit();
+        for (const auto& [nome, valore] : m_valori)
+            campo(m_testata, nome).setAsString(valore);
+        m_testata.post();
+    }
+
+private:
+    Table& m_testata;
+    QList<std::pair<const char*, QString>> m_valori;
+};
+
+// The slots' rate texts as the header will hold them (a text longer than the
+// column is stored cut).
 struct Aliquote {
     QString testo[kSlot];
-
-    void imposta(Table& testata, int k, const QString& r) {
-        testata.edit();
-        Field f = campo(testata, kAliquota[k]);
-        f.setAsString(r);
-        testata.post();
-        testo[k] = f.asString();
-    }
+    int spazio = 0; // characters of the rate columns; 0 when unlimited
 
     // The rate r takes the first free slot unless an earlier slot holds it.
-    void assegna(Table& testata, const QString& r) {
+    void assegna(const QString& r) {
+        const QString scritta = spazio > 0 ? r.left(spazio) : r;
         for (int k = 0; k < kSlot; ++k) {
             if (testo[k].isEmpty()) {
-                imposta(testata, k, r);
+                testo[k] = scritta;
                 return;
             }
             if (testo[k] == r) return;
@@ -95,19 +129,20 @@ struct Aliquote {
 void accumula(Lavoro& w, const Aliquote& aliquote, const Riga& riga) {
     for (int k = 0; k < kSlot; ++k) {
         if (aliquote.testo[k] != riga.aliquota) continue;
+        const Ld importo = riga.numero("prezzo_tot", riga.prezzoTot);
         if (k < kSlotPieni && riga.omaggio) {
-            const Ld iva = Testi::numero(riga.aliquota) * Testi::numero(riga.prezzoTot) / 100;
+            const Ld iva = riga.numero("aliquota", riga.aliquota) * importo / 100;
             w.V[k] = f32(w.V[k] + iva);
-            w.G[k] = f32(w.G[k] + Testi::numero(riga.prezzoTot));
+            w.G[k] = f32(w.G[k] + importo);
         } else {
-            w.B[k] = f32(w.B[k] + Testi::numero(riga.prezzoTot));
+            w.B[k] = f32(w.B[k] + importo);
         }
     }
 }
 
 // A line without a rate is VAT 0 and counts once, in the group of its own.
 void accumulaSenzaAliquota(Lavoro& w, const Riga& riga) {
-    const Ld importo = Testi::numero(riga.prezzoTot);
+    const Ld importo = riga.numero("prezzo_tot", riga.prezzoTot);
     if (riga.omaggio)
         w.vuoteOmaggio = f32(w.vuoteOmaggio + importo);
     else
@@ -131,29 +166,29 @@ void collocaSenzaAliquota(const Aliquote& aliquote, Lavoro& w) {
     }
 }
 
-void leggiRighe(Table& testata, Table& detta, Lavoro& w) {
-    const Field quantita = detta.field(QStringLiteral("quantita"));
-    const Field aliquota = detta.field(QStringLiteral("aliquota"));
-    const Field tipo = detta.field(QStringLiteral("tipo_cessione"));
-    const Field prezzoTot = detta.field(QStringLiteral("prezzo_tot"));
-    Aliquote aliquote; // all empty after svuotaSlot
-    for (detta.first(); !detta.eof(); detta.next()) {
-        if (Testi::numero(quantita.asString()) <= 0) continue;
-        const Riga riga{aliquota.asString(), prezzoTot.asString(), rigaOmaggio(tipo.asString())};
+void leggiRighe(Table& righe, Aliquote& aliquote, Lavoro& w) {
+    const Field prog = righe.field(QStringLiteral("prog"));
+    const Field quantita = righe.field(QStringLiteral("quantita"));
+    const Field aliquota = righe.field(QStringLiteral("aliquota"));
+    const Field tipo = righe.field(QStringLiteral("tipo_cessione"));
+    const Field prezzoTot = righe.field(QStringLiteral("prezzo_tot"));
+    for (righe.first(); !righe.eof(); righe.next()) {
+        const Riga riga{prog.asString(), aliquota.asString(), prezzoTot.asString(),
+                        rigaOmaggio(tipo.asString())};
+        if (riga.numero("quantita", quantita.asString()) <= 0) continue;
         if (riga.aliquota.isEmpty()) {
             accumulaSenzaAliquota(w, riga);
             continue;
         }
-        aliquote.assegna(testata, riga.aliquota);
+        aliquote.assegna(riga.aliquota);
         accumula(w, aliquote, riga);
     }
     collocaSenzaAliquota(aliquote, w);
 }
 
-void leggiTestata(Table& testata, Lavoro& w) {
+void leggiTestata(Table& testata, const Aliquote& aliquote, Lavoro& w) {
     for (int k = 0; k < kSlot; ++k)
-        w.R[k] = f32(Testi::numeroOZero(testo(testata, kAliquota[k])));
-    testata.edit();
+        w.R[k] = f32(Testi::numeroOZero(aliquote.testo[k]));
     w.E1 = f32(Testi::numeroOZero(testo(testata, "spese")));
     w.E2 = f32(Testi::numeroOZero(testo(testata, "spese2")));
     const QString scTipo = testo(testata, "sc_tipo");
@@ -161,42 +196,64 @@ void leggiTestata(Table& testata, Lavoro& w) {
         w.P = f32(Testi::numeroOZero(testo(testata, "sc_perc")));
 }
 
-void scriviSlot(Table& testata, Lavoro& w) {
-    for (int k = 0; k < kSlotPieni; ++k) {
-        if (w.P > 0) w.S[k] = f32(Ld(w.B[k]) * w.P / 100);
-        if (w.B[k] > 0 || w.G[k] > 0) {
-            scrivi(testata, kImponibile[k], w.B[k]);
-            scrivi(testata, kImposta[k], Ld(w.B[k]) * w.R[k] / 100 + w.V[k]);
-            scrivi(testata, kOmaggio[k], w.G[k]);
-            w.T = f32(Ld(w.B[k]) * w.R[k] / 100 + w.T + w.V[k]);
+// Every slot is written: its rate, and its amounts where it has any (empty
+// text otherwise; the gift total of an unused slot stays as it was).
+void scriviSlot(Scrittura& s, const Aliquote& aliquote, Lavoro& w) {
+    const QString vuoto;
+    for (int k = 0; k < kSlot; ++k) {
+        s.testo(kAliquota[k], aliquote.testo[k]);
+        if (k < kSlotPieni && w.P > 0) w.S[k] = f32(Ld(w.B[k]) * w.P / 100);
+        const bool pieno = k < kSlotPieni ? w.B[k] > 0 || w.G[k] > 0 : w.B[k] > 0;
+        if (!pieno) {
+            s.testo(kImponibile[k], vuoto);
+            s.testo(kImposta[k], vuoto);
+            continue;
         }
-    }
-    if (w.B[3] > 0) {
-        scrivi(testata, kImponibile[3], w.B[3]);
-        scrivi(testata, kImposta[3], Ld(w.B[3]) * w.R[3] / 100);
-        w.T = f32(Ld(w.B[3]) * w.R[3] / 100 + w.T);
+        const Ld iva = Ld(w.B[k]) * w.R[k] / 100 + (k < kSlotPieni ? w.V[k] : 0.0f);
+        s.importo(kImponibile[k], w.B[k]);
+        s.importo(kImposta[k], iva);
+        if (k < kSlotPieni) {
+            s.importo(kOmaggio[k], w.G[k]);
+            w.T = f32(Ld(w.B[k]) * w.R[k] / 100 + w.T + w.V[k]);
+        } else {
+            w.T = f32(Ld(w.B[k]) * w.R[k] / 100 + w.T);
+        }
     }
 }
 
-void scriviTotali(Table& testata, const Lavoro& w) {
-    scrivi(testata, "sc_importo", Ld(w.S[0]) + w.S[1] + w.S[2]);
+void scriviTotali(Scrittura& s, const Lavoro& w) {
+    s.importo("sc_importo", Ld(w.S[0]) + w.S[1] + w.S[2]);
     const Ld totale = Ld(w.B[0]) - (1 + Ld(w.R[0]) / 100) * w.S[0] -
                       (1 + Ld(w.R[1]) / 100) * w.S[1] - (1 + Ld(w.R[2]) / 100) * w.S[2] + w.B[1] +
                       w.B[2] + w.B[3] + w.T + (1 + Ld(w.R[0]) / 100) * w.E1 +
                       (1 + Ld(w.R[1]) / 100) * w.E2;
-    scrivi(testata, "tot_doc", totale);
+    s.importo("tot_doc", totale);
 }
 
 } // namespace
 
+void CalcolaTotali(Table& testata, Table& righe) {
+    testata.checkBrowseMode();
+    try {
+        // A header row is created first, as the lines' master.
+        if (testata.isEmpty()) testata.append();
+        Lavoro w;
+        Aliquote aliquote;
+        aliquote.spazio = campo(testata, kAliquota[0]).size();
+        leggiRighe(righe, aliquote, w);
+        leggiTestata(testata, aliquote, w);
+        Scrittura s(testata);
+        scriviSlot(s, aliquote, w);
+        scriviTotali(s, w);
+        Transaction transazione(*testata.connection());
+        s.esegui();
+        transazione.commit();
+    } catch (...) {
+        testata.cancel();
+        throw;
+    }
+}
+
 void CalcolaTotali() {
-    Table& testata = *Diz->Testata;
-    Table& detta = *Diz->Detta;
-    Lavoro w;
-    svuotaSlot(testata);
-    leggiRighe(testata, detta, w);
-    leggiTestata(testata, w);
-    scriviSlot(testata, w);
-    scriviTotali(testata, w);
-    testata.post();
+    CalcolaTotali(*Diz->Testata, *Diz->Detta);
 }

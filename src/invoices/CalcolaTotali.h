@@ -1,7 +1,9 @@
 #pragma once
 
+class Table;
+
 // Recomputes the totals and the VAT summary of the current invoice (the current
-// row of Diz->Testata) from its lines (every row of Diz->Detta, in table order).
+// row of `testata`) from its lines (every row of `righe`, in table order).
 //
 // The distinct line rates take the four rate slots of the header in line order
 // (compared as text: "22" and "22,00" are two rates); per slot the taxable
@@ -17,10 +19,19 @@
 // without them) and then go, once, into the first slot that no rate took; when
 // all four slots are taken they count nowhere, like the lines of a fifth rate.
 //
-// The header is posted after the slots are cleared, at every newly assigned
-// rate and at the end. A `quantita`, or the `prezzo_tot` or gift-line rate of a
-// line being accumulated, that is not a number throws ErroreConversione at that
-// line: the header then holds the cleared slots and the rates assigned so far
-// (that line's included). Unreadable header values count as 0. On return Detta
-// stands on its last line. Database errors propagate as DbError.
+// A pending edit of the header is posted first. The results are then written in
+// one transaction, so other readers see the old header or the new one, never a
+// mix; a header row is appended when `testata` has none. Unreadable header
+// values count as 0. On return `righe` stands on its last line.
+//
+// Errors leave the header as it was (stored and shown):
+// - ErroreConversione when a `quantita`, or the `prezzo_tot` or gift-line rate of
+//   a line being accumulated, is not a number; the message names the line's
+//   `prog` and the column ("Riga 2, quantita: 'abc' non è ...") and `righe`
+//   stands on that line;
+// - ErroreImporto when a computed amount does not fit its column (or overflows);
+// - DbError of the data layer.
+void CalcolaTotali(Table& testata, Table& righe);
+
+// The invoice window's "Registra": over the data module's Testata and Detta.
 void CalcolaTotali();

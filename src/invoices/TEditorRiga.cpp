@@ -163,10 +163,10 @@ void TEditorRiga::esci(void (*operazione)(CampiRiga&)) {
     mostra(c);
 }
 
-void TEditorRiga::Edit2Exit() { esci(&RigaEditor::esciQuantita); }
-void TEditorRiga::Edit7Exit() { esci(&RigaEditor::esciPrezzoUnit); }
-void TEditorRiga::Edit8Exit() { esci(&RigaEditor::esciScPerc); }
-void TEditorRiga::cb1Exit() { esci(&RigaEditor::esciScelta); }
+void TEditorRiga::Edit2Exit() { esci(&OperazioniRiga::esciQuantita); }
+void TEditorRiga::Edit7Exit() { esci(&OperazioniRiga::esciPrezzoUnit); }
+void TEditorRiga::Edit8Exit() { esci(&OperazioniRiga::esciScPerc); }
+void TEditorRiga::cb1Exit() { esci(&OperazioniRiga::esciScelta); }
 
 // Focus moving from a field with a leave handler to another control of the
 // window; focus leaving the window (a message box, another application) is no leave.
@@ -183,13 +183,13 @@ void TEditorRiga::BitBtn7Click() {
     show();
     Edit1->setFocus();
     CampiRiga c = campi();
-    RigaEditor::insRiga(c);
+    OperazioniRiga::insRiga(c);
     mostra(c);
 }
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { RigaEditor::modRiga(c); }))
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Detta, c); }))
         return;
     m_modo = ModoRiga::Corrente;
     show();
@@ -199,14 +199,15 @@ void TEditorRiga::BitBtn10Click() {
 }
 
 void TEditorRiga::BitBtn12Click() {
-    if (!Desktop::corrente().conferma(RigaEditor::domandaElimina()))
+    if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina()))
         return;
-    TAzione::esegui([] { RigaEditor::eliminaRiga(); });
+    TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {
     const CampiRiga c = campi();
-    if (TAzione::esegui([&] { RigaEditor::registra(m_modo, c); }))
+    if (TAzione::esegui(
+            [&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
         hide();
 }
 

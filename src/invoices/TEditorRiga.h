@@ -1,7 +1,7 @@
 #pragma once
 
 #include "invoices/CampiRiga.h"
-#include "invoices/RigaEditor.h"
+#include "invoices/OperazioniRiga.h"
 
 #include <QFrame>
 #include <functional>

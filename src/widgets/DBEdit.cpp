@@ -26,7 +26,7 @@ void DBEdit::setReadOnly(bool readOnly) {
 }
 
 void DBEdit::setEditMask(const QString& mask) {
-    m_mask = EditMask(mask);
+    m_mask = MascheraInput(mask);
     m_mask.apply(this);
     showField();
 }

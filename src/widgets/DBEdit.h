@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditMask.h"
+#include "MascheraInput.h"
 
 #include <QLineEdit>
 
@@ -45,5 +45,5 @@ private:
     CharCase m_case = CharCase::Normal;
     bool m_readOnly = false;
     bool m_pending = false;   // typed text that does not convert yet
-    EditMask m_mask;
+    MascheraInput m_mask;
 };

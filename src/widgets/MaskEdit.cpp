@@ -3,6 +3,6 @@
 MaskEdit::MaskEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void MaskEdit::setEditMask(const QString& mask) {
-    m_mask = EditMask(mask);
+    m_mask = MascheraInput(mask);
     m_mask.apply(this);
 }

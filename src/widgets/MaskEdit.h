@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditMask.h"
+#include "MascheraInput.h"
 
 #include <QLineEdit>
 
@@ -17,5 +17,5 @@ public:
     QString value() const { return m_mask.value(this); }
 
 private:
-    EditMask m_mask;
+    MascheraInput m_mask;
 };

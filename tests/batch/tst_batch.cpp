@@ -110,25 +110,50 @@ private slots:
     void failures_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("messaggio");
-        QTest::newRow("unknown invoice") << QStringList{"xml", "--id", "99"} << "Fattura 99 non trovata";
+        QTest::addColumn<QString>("sql"); // run first, when given
+        QTest::newRow("unknown invoice") << QStringList{"xml", "--id", "99"} << "Fattura 99 non trovata"
+                                         << "";
         QTest::newRow("unknown invoice totals") << QStringList{"totals", "--id", "99"}
-                                                << "Fattura 99 non trovata";
-        QTest::newRow("no id") << QStringList{"totals"} << "--id";
-        QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto";
-        QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file";
+                                                << "Fattura 99 non trovata" << "";
+        QTest::newRow("no id") << QStringList{"totals"} << "--id" << "";
+        QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto" << "";
+        QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file" << "";
+        QTest::newRow("option given twice") << QStringList{"totals", "--id", "7", "--id", "8"}
+                                            << "Opzione --id indicata più di una volta" << "";
+        // The whole message names the line and the column; the header keeps its total.
+        QTest::newRow("unreadable line amount")
+            << QStringList{"totals", "--id", "7"}
+            << "Riga 2, quantita: 'abc' non è un valore numerico valido\n"
+            << "UPDATE dettaglio SET quantita = 'abc' WHERE prog = 2";
         QTest::newRow("print unknown invoice") << QStringList{"print", "--id", "99", "--pdf", "x.pdf"}
-                                               << "Fattura 99 non trovata";
+                                               << "Fattura 99 non trovata" << "";
         QTest::newRow("print unknown purchase")
             << QStringList{"print-purchase", "--prot", "99", "--pdf", "x.pdf"}
-            << "Fattura di acquisto 99 non trovata";
-        QTest::newRow("print without file") << QStringList{"print", "--id", "7"} << "--pdf";
+            << "Fattura di acquisto 99 non trovata" << "";
+        QTest::newRow("print without file") << QStringList{"print", "--id", "7"} << "--pdf" << "";
     }
     void failures() {
         QFETCH(QStringList, args);
         QFETCH(QString, messaggio);
+        QFETCH(QString, sql);
+        TestDb::esegui(db, {"UPDATE testata SET tot_doc = '9,99'"});
+        if (!sql.isEmpty()) TestDb::esegui(db, {sql});
         QCOMPARE(esegui(args), 1);
-        QVERIFY2(err.contains(messaggio), qPrintable(err));
+        if (messaggio.endsWith('\n'))
+            QCOMPARE(err, messaggio);
+        else
+            QVERIFY2(err.contains(messaggio), qPrintable(err));
         QCOMPARE(out, QString());
+        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"), QString("9,99"));
+    }
+
+    void helpAndVersion() {
+        QCOMPARE(esegui({"--help"}), 0);
+        for (const char* comando : {"xml --id N [--pa]", "totals --id N", "validate FILE..."})
+            QVERIFY2(out.contains(comando), qPrintable(out));
+        QCOMPARE(esegui({"--version"}), 0);
+        QVERIFY2(QRegularExpression("^gfe-batch \\d+\\.\\d+").match(out).hasMatch(), qPrintable(out));
+        QCOMPARE(err, QString());
     }
 
     // The printed copies through the real program, without a display.

@@ -71,7 +71,7 @@ struct AmbienteTest {
         if (!qEnvironmentVariableIsSet("GFE_DB_USER"))
             qputenv("GFE_DB_USER", "root");
         if (!qEnvironmentVariableIsSet("GFE_DB_PASSWORD"))
-            qputenv("GFE_DB_PASSWORD", "tavelorn_62");
+            qputenv("GFE_DB_PASSWORD", GFE_DB_PASSWORD_PREDEFINITA);
     }
 } const g_ambiente;
 
@@ -80,7 +80,7 @@ struct AmbienteTest {
 QString TestDb::host() { return env("GFE_DB_HOST", "127.0.0.1"); }
 int TestDb::port() { return env("GFE_DB_PORT", "33306").toInt(); }
 QString TestDb::user() { return env("GFE_DB_USER", "root"); }
-QString TestDb::password() { return env("GFE_DB_PASSWORD", "tavelorn_62"); }
+QString TestDb::password() { return env("GFE_DB_PASSWORD", GFE_DB_PASSWORD_PREDEFINITA); }
 QString TestDb::sqlDir() { return QStringLiteral(GFE_SOURCE_DIR "/sql"); }
 
 void TestDb::ricrea(const QString& name, const QStringList& sqlFiles) {

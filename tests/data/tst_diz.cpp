@@ -41,7 +41,7 @@ private slots:
             QCOMPARE(d.xml_conn->database(), QString("xml_quirn"));
             QCOMPARE(d.xml_conn->port(), 3306);
             QCOMPARE(d.xml_conn->user(), QString("root"));
-            QCOMPARE(d.xml_conn->password(), QString("tavelorn_62"));
+            QCOMPARE(d.xml_conn->password(), QString(GFE_DB_PASSWORD_PREDEFINITA));
             QCOMPARE(d.Dati->database(), QString("quirn19"));
             QVERIFY(!d.xml_conn->isConnected() && !d.Testata->isOpen());
             QCOMPARE(d.Testata->autoRefreshInterval(), 10000);
@@ -90,8 +90,8 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("nomeFile");
         QTest::addColumn<QString>("prot");
-        QTest::newRow("9999") << 9999 << "IT01234567897_A0009.xml" << "9999";
-        QTest::newRow("10000") << 10000 << "IT01234567897_A0001.xml" << "A0001";
+        QTest::newRow("up to 9999 the id") << 9999 << "IT01234567897_A0009.xml" << "9999";
+        QTest::newRow("from 10000 the file name's number") << 10000 << "IT01234567897_A0001.xml" << "A0001";
         QTest::newRow("short name") << 10001 << "IT0123456789" << "";
         QTest::newRow("partial") << 10002 << "IT01234567897_A0" << "A0";
         QTest::newRow("no name") << 10003 << "" << "";

@@ -1,8 +1,9 @@
 #include "TestDb.h"
 #include "data/TDiz.h"
 #include "invoices/CalcolaRiga.h"
+#include "invoices/ErroreImporto.h"
 #include "invoices/ErroreRiga.h"
-#include "invoices/RigaEditor.h"
+#include "invoices/OperazioniRiga.h"
 #include "platform/ErroreConversione.h"
 
 #include <QtTest>
@@ -111,15 +112,15 @@ private slots:
         CampiRiga c = campi("2,00", "10,000", "SC", "10,00");
         if (campo == "quantita") {
             c.quantita = digitato;
-            RigaEditor::esciQuantita(c);
+            OperazioniRiga::esciQuantita(c);
             QCOMPARE(c.quantita, riscritto);
         } else if (campo == "prezzo") {
             c.prezzoUnit = digitato;
-            RigaEditor::esciPrezzoUnit(c);
+            OperazioniRiga::esciPrezzoUnit(c);
             QCOMPARE(c.prezzoUnit, riscritto);
         } else {
             c.scPerc = digitato;
-            RigaEditor::esciScPerc(c);
+            OperazioniRiga::esciScPerc(c);
             QCOMPARE(c.scPerc, riscritto);
         }
         QCOMPARE(c.scImporto, scImporto);
@@ -149,7 +150,7 @@ private slots:
     void overflowShowsErrore() {
         CampiRiga c = campi("1E30", "1E30", "SC", "10");
         try {
-            RigaEditor::esciScelta(c);
+            OperazioniRiga::esciScelta(c);
             QFAIL("no error");
         } catch (const ErroreRiga& e) {
             QCOMPARE(e.messaggio(), QString("Errore"));
@@ -166,7 +167,7 @@ private slots:
         CampiRiga c;
         c.tipoCessione = "AB";
         c.scImporto = "9";
-        RigaEditor::modRiga(c);
+        OperazioniRiga::modRiga(*diz->Detta, c);
         const auto testo = [&c] {
             return QStringList({c.descrizione, c.quantita, c.um, c.aliquota, c.codiceTipo,
                                 c.codiceVal, c.prezzoUnit, c.scTipo, c.scPerc, c.scImporto,
@@ -174,7 +175,7 @@ private slots:
                 .join('|');
         };
         QCOMPARE(testo(), QString("Vite|3,00|KG|10|EAN|123|0,500||5||1,500|AB|||"));
-        RigaEditor::insRiga(c);
+        OperazioniRiga::insRiga(c);
         QCOMPARE(testo(), QString("Vite|0,00|PZ|22|EAN|123|0,00||5||1,500|AB|||"));
     }
 
@@ -201,16 +202,16 @@ private slots:
         prepara(righe);
         if (elimina >= 0) {
             diz->Detta->moveTo(elimina);
-            RigaEditor::eliminaRiga();
+            OperazioniRiga::eliminaRiga(*diz->Detta);
         }
         CampiRiga c;
         c.descrizione = "Nuova";
-        RigaEditor::insRiga(c);
+        OperazioniRiga::insRiga(c);
         c.quantita = "2";
-        RigaEditor::esciQuantita(c);
+        OperazioniRiga::esciQuantita(c);
         c.prezzoUnit = "10";
-        RigaEditor::esciPrezzoUnit(c);
-        RigaEditor::registra(ModoRiga::Nuova, c);
+        OperazioniRiga::esciPrezzoUnit(c);
+        OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Nuova, c);
         QCOMPARE(elencoRighe(), atteso);
     }
 
@@ -223,9 +224,9 @@ private slots:
         c.tipoCessione = "AC";
         c.ritenuta = "SI";
         c.rifAmm = "R1";
-        RigaEditor::esciScelta(c);
+        OperazioniRiga::esciScelta(c);
         diz->Detta->first();
-        RigaEditor::registra(ModoRiga::Corrente, c);
+        OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Corrente, c);
         QCOMPARE(TestDb::valore(db, "SELECT CONCAT_WS('|', prog, descrizione, quantita, um, "
                                     "prezzo_unit, sc_tipo, sc_perc, sc_importo, prezzo_tot, "
                                     "aliquota, tipo_cessione, ritenuta, rif_amm, "
@@ -235,7 +236,7 @@ private slots:
         QCOMPARE(totale(), QString("85,20"));
         // Deleting a line leaves the totals as they were.
         diz->Detta->first();
-        RigaEditor::eliminaRiga();
+        OperazioniRiga::eliminaRiga(*diz->Detta);
         QCOMPARE(elencoRighe(), QString("2:B"));
         QCOMPARE(totale(), QString("85,20"));
     }
@@ -245,7 +246,15 @@ private slots:
         CampiRiga c = campi("1", "1.000", "", "");
         c.descrizione = "B";
         c.prezzoTot = "1.000,000";
-        QVERIFY_THROWS_EXCEPTION(ErroreConversione, RigaEditor::registra(ModoRiga::Nuova, c));
+        // A computed total longer than its column is refused before anything is written.
+        c.prezzoTot = "1000000000,000";
+        QVERIFY_THROWS_EXCEPTION(ErroreImporto, OperazioniRiga::registra(*diz->Testata, *diz->Detta,
+                                                                         ModoRiga::Nuova, c));
+        QCOMPARE(elencoRighe(), QString("1:A"));
+        c.prezzoTot = "1.000,000";
+        QVERIFY_THROWS_EXCEPTION(
+            ErroreConversione,
+            OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Nuova, c));
         QCOMPARE(elencoRighe(), QString("1:A 2:B"));
     }
 
@@ -256,11 +265,11 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             try {
                 if (i == 0)
-                    RigaEditor::modRiga(c);
+                    OperazioniRiga::modRiga(*diz->Detta, c);
                 else if (i == 1)
-                    RigaEditor::registra(ModoRiga::Corrente, c);
+                    OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Corrente, c);
                 else
-                    RigaEditor::eliminaRiga();
+                    OperazioniRiga::eliminaRiga(*diz->Detta);
                 QFAIL("no error");
             } catch (const ErroreRiga& e) {
                 QCOMPARE(e.messaggio(), QString(i < 2 ? "Nessuna riga da modificare"

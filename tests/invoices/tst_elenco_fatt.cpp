@@ -152,10 +152,17 @@ private slots:
         TestDb::esegui(amb.db, {"UPDATE dettaglio SET quantita='x' WHERE id_invio=3"});
         vaiA(3);
         amb.diz->Detta->refresh();
+        const QString testata = "SELECT CONCAT_WS('|', aliquota, imponibile, tot_doc) FROM testata "
+                                "WHERE id_invio=3";
+        const QString prima = amb.valore(testata);
         clic(w()->Panel1->BitBtn11);
         clic(w()->P4->BitBtn13);
-        QCOMPARE(desk().messaggi, QStringList{QString::fromUtf8("'x' non è un valore numerico valido")});
+        QCOMPARE(desk().messaggi,
+                 QStringList{QString::fromUtf8("Riga 1, quantita: 'x' non è un valore numerico valido")});
         QVERIFY(w()->P4->isVisible());
+        // The header keeps, and shows, what it held before.
+        QCOMPARE(amb.valore(testata), prima);
+        QCOMPARE(amb.diz->Testata->field("tot_doc").asString(), prima.section('|', -1));
     }
 
     void annullaKeepsReferencesWrittenByTheirNavigators() {

@@ -293,7 +293,8 @@ private slots:
         clic(w()->Panel1->BitBtn7);
         digita(p3()->Edit1, "fallita");
         clic(p3()->BitBtn8);
-        QCOMPARE(desk().messaggi, QStringList{QString::fromUtf8("'x' non è un valore numerico valido")});
+        QCOMPARE(desk().messaggi,
+                 QStringList{QString::fromUtf8("Riga 3, quantita: 'x' non è un valore numerico valido")});
         QVERIFY(p3()->isVisible());
     }
 

@@ -8,14 +8,14 @@ class QLineEdit;
 // An edit mask written as "mask;save literals;blank character" (e.g. "!99/99/00;1;_":
 // '0' a required digit, '9' an optional one, other characters literals), turned into
 // the input mask of a line edit.
-class EditMask {
+class MascheraInput {
 public:
-    EditMask() = default;
-    explicit EditMask(const QString& mask);
+    MascheraInput() = default;
+    explicit MascheraInput(const QString& mask);
 
     bool isEmpty() const { return m_qt.isEmpty(); }
     QString mask() const { return m_mask; }
-    QString inputMask() const { return m_qt; }   // in the line edit's notation
+    QString inputMask() const { return m_qt; } // in the line edit's notation
     QChar blank() const { return m_blank; }
     bool saveLiterals() const { return m_saveLiterals; }
 

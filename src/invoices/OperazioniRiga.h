@@ -4,19 +4,22 @@
 
 #include <QString>
 
+class Table;
+
 // Mode of the line editor, kept as the panel's tag.
 enum class ModoRiga { Nuova = 0, Corrente = 1 };
 
-// The line editor's work over its field texts and Diz->Detta, without the
-// window: the window binds its edit fields and combo boxes to a CampiRiga,
-// calls these functions from its handlers and shows/hides the panel.
+// The line editor's work over its field texts and the lines of the current
+// invoice (`righe`, the detail of `testata`), without the window: the window
+// binds its edit fields and combo boxes to a CampiRiga, calls these functions
+// from its handlers with the data module's tables and shows/hides the panel.
 //
 // Errors: ErroreRiga (its messaggio() is the text to show), DbError of the
-// data layer, ErroreConversione of CalcolaTotali; the window shows the message
-// and keeps the editor open.
-class RigaEditor {
+// data layer, ErroreConversione and ErroreImporto of CalcolaTotali; the window
+// shows the message and keeps the editor open.
+class OperazioniRiga {
 public:
-    RigaEditor() = delete;
+    OperazioniRiga() = delete;
 
     // Leave handlers. Each rewrites its field with its mask (a text that is not
     // a strict number gets the fallback) and then runs CalcolaRiga, which may
@@ -30,26 +33,28 @@ public:
     // rate "22"; every other field keeps its content.
     static void insRiga(CampiRiga& campi);
 
-    // "Mod. Riga" (BitBtn10Click): loads the current line of Detta into the
+    // "Mod. Riga" (BitBtn10Click): loads the current line of righe into the
     // fields; premium/rebate, withholding, nature and administrative reference
     // keep their content. An invoice without lines throws
     // ErroreRiga(nessunaRiga()): the window shows it and does not open the editor.
-    static void modRiga(CampiRiga& campi);
+    static void modRiga(Table& righe, CampiRiga& campi);
 
-    // The number a new line gets: the prog of the last row of Detta (which
+    // The number a new line gets: the prog of the last row of righe (which
     // becomes current) + 1; 1 without rows or with an empty prog.
-    static int nuovoProg();
+    static int nuovoProg(Table& righe);
 
     // "Registra" (BitBtn8Click): writes the fields into the current line
     // (Corrente) or into a new line numbered by nuovoProg() (Nuova), posts it and
     // runs CalcolaTotali. The window hides the editor only when this returns.
-    // Corrente without lines throws ErroreRiga(nessunaRiga()) and writes nothing.
-    static void registra(ModoRiga modo, const CampiRiga& campi);
+    // Corrente without lines throws ErroreRiga(nessunaRiga()) and writes nothing;
+    // a computed amount (discount, line total) longer than its column throws
+    // ErroreImporto and writes nothing.
+    static void registra(Table& testata, Table& righe, ModoRiga modo, const CampiRiga& campi);
 
     // "Elimina Riga" (BitBtn12Click), after the window's confirmation
-    // domandaElimina(): deletes the current line of Detta; totals are not
+    // domandaElimina(): deletes the current line of righe; totals are not
     // recomputed. Without lines throws ErroreRiga("Nessuna riga da eliminare").
-    static void eliminaRiga();
+    static void eliminaRiga(Table& righe);
 
     static QString nessunaRiga();    // "Nessuna riga da modificare"
     static QString domandaElimina(); // "Confermi Eliminazione Riga: ?"
