@@ -1,6 +1,7 @@
 #include "TElenco_Fatt.h"
 
 #include "TAreaFatture.h"
+#include "TAttesaImport.h"
 #include "TAzione.h"
 #include "TEditorRiga.h"
 #include "TLegenda.h"
@@ -9,6 +10,7 @@
 #include "db/Transaction.h"
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
+#include "invoices/ImportaFatture.h"
 #include "platform/Desktop.h"
 #include "platform/Testi.h"
 #include "widgets/EnterAsTab.h"
@@ -63,11 +65,12 @@ void TElenco_Fatt::collegaPulsanti() {
     collega(Panel1->BitBtn17, &TElenco_Fatt::BitBtn17Click);
     collega(Panel1->BitBtn4, &TElenco_Fatt::BitBtn4Click);
     collega(Panel1->BitBtn20, &TElenco_Fatt::BitBtn20Click);
+    collega(Panel1->BitBtn18, &TElenco_Fatt::BitBtn18Click);
     connect(Panel1->BitBtn7, &QPushButton::clicked, P3, &TEditorRiga::BitBtn7Click);
     connect(Panel1->BitBtn10, &QPushButton::clicked, P3, &TEditorRiga::BitBtn10Click);
     connect(Panel1->BitBtn12, &QPushButton::clicked, P3, &TEditorRiga::BitBtn12Click);
     // The sending buttons "Invio a SDI", "Invio P.A." and "Invio Fatture al SDI"
-    // and the import "Importa Fatture" are connected by their own operations.
+    // are connected by their own operations.
 }
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
@@ -161,4 +164,21 @@ void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrit
     for (const Problema& p : problemi)
         righe << QStringLiteral("- ") + p.descrizione();
     Desktop::corrente().messaggio(righe.join(QLatin1Char('\n')));
+}
+
+// "Importa Fatture": the year's documents of the accounting database dated up
+// to M1 become invoices. An error stops the run with its message; then one
+// message lists the documents refused and the files with problems.
+void TElenco_Fatt::BitBtn18Click() {
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi importazione Fatture: ?")))
+        return;
+    EsitoImportazione esito;
+    TAzione::esegui([&] {
+        TAttesaImport attesa(this);
+        ImportaFatture(
+            *Diz, windowTitle(), M1->text(),
+            [&attesa](const AvanzamentoImportazione& a) { attesa.aggiorna(a); }, esito);
+    });
+    if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
+        Desktop::corrente().messaggio(messaggio);
 }

@@ -42,6 +42,7 @@ public:
     void BitBtn17Click();   // "Stampa"
     void BitBtn4Click();    // "Creazione File XML"
     void BitBtn20Click();   // "XML P.A."
+    void BitBtn18Click();   // "Importa Fatture"
 
 protected:
     void showEvent(QShowEvent* event) override;
