@@ -5,7 +5,9 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/CalcolaTotali.h"
+#include "invoices/ImportaFatture.h"
 #include "platform/Errore.h"
+#include "platform/Testi.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -27,12 +29,16 @@ QString messaggioDi(const std::exception& e) {
 int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Fatturazione elettronica senza finestre"));
-    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("xml, totals o validate"));
+    parser.addPositionalArgument(QStringLiteral("comando"), QStringLiteral("xml, totals, validate o import"));
     const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Id. invio della fattura"),
                                 QStringLiteral("N"));
     const QCommandLineOption pa(QStringLiteral("pa"), QStringLiteral("File per la P.A. (FPA12)"));
+    const QCommandLineOption data(QStringLiteral("date"),
+                                  QStringLiteral("Data fino a cui importare (GG/MM/AA)"),
+                                  QStringLiteral("GG/MM/AA"));
     parser.addOption(id);
     parser.addOption(pa);
+    parser.addOption(data);
     if (!parser.parse(argomenti)) {
         m_err << parser.errorText() << Qt::endl;
         return 1;
@@ -46,8 +52,13 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
         }
         return valida(pos.mid(1));
     }
+    if (comando == QLatin1String("import"))
+        return importa(parser.isSet(data) ? parser.value(data)
+                                          : Testi::testoDataBreve(QDate::currentDate()),
+                       cartella);
     if (comando != QLatin1String("xml") && comando != QLatin1String("totals")) {
-        m_err << "Comando sconosciuto: '" << comando << "' (xml, totals, validate)" << Qt::endl;
+        m_err << "Comando sconosciuto: '" << comando << "' (xml, totals, validate, import)"
+              << Qt::endl;
         return 1;
     }
     bool ok = false;
@@ -129,4 +140,37 @@ int Batch::totali(int id, const QString& cartella) {
     m_out << "Fattura " << id << ": totale documento " << Diz->Testata->field(QStringLiteral("tot_doc")).asString()
           << Qt::endl;
     return 0;
+}
+
+// The import as "Importa Fatture" runs it, confirmed in advance. The count line
+// comes last on standard output also when an error stopped the run.
+int Batch::importa(const QString& data, const QString& cartella) {
+    QDate limite;
+    if (!Testi::leggiData(data, limite)) {
+        m_err << "Data non valida: '" << data << "' (GG/MM/AA)" << Qt::endl;
+        return 1;
+    }
+    TDiz diz;
+    QString titolo;
+    if (!accedi(cartella, titolo))
+        return 1;
+    EsitoImportazione esito;
+    int esitoComando = 0;
+    try {
+        ImportaFatture(
+            diz, titolo, data,
+            [this](const AvanzamentoImportazione& a) {
+                if (a.letti > 0 && a.letti % 100 == 0)
+                    m_err << "letti " << a.letti << " di " << a.totale << ", importate "
+                          << a.importate << Qt::endl;
+            },
+            esito);
+    } catch (const std::exception& e) {
+        m_err << messaggioDi(e) << Qt::endl;
+        esitoComando = 1;
+    }
+    if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
+        m_err << messaggio << Qt::endl;
+    m_out << "importate " << esito.importate << ", gia presenti " << esito.presenti << Qt::endl;
+    return esitoComando;
 }

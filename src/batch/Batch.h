@@ -11,6 +11,10 @@ class QTextStream;
 //   xml --id N [--pa]   writes the FatturaPA file of invoice N, prints its full path
 //   totals --id N       recomputes the totals of invoice N
 //   validate FILE...    one line "FILE: problem" per problem found
+//   import [--date DD/MM/YY]  the import of "Importa Fatture" up to that date (today
+//                       without it), caption from ip.ini; progress, refused documents
+//                       and validator findings on `err`, last `out` line
+//                       "importate N, gia presenti M"
 class Batch {
 public:
     Batch(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
@@ -21,6 +25,7 @@ private:
     int valida(const QStringList& file);
     int xml(int id, bool pa, const QString& cartella);
     int totali(int id, const QString& cartella);
+    int importa(const QString& data, const QString& cartella);
     bool accedi(const QString& cartella, QString& titolo);
     bool vaiAllaFattura(int id);
     void avvisiXml(const QString& percorso);
