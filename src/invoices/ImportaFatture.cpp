@@ -25,10 +25,10 @@ const QString kIstruzioneDocumenti = QStringLiteral(
     "SELECT * from quirn19.testata where anno=2023 and (reg_doc=\"FV\" or reg_doc=\"NC\" or "
     "reg_doc=\"NI\" or reg_doc=\"FD\" or reg_doc=\"FI\")");
 
-QString istruzioneBolle(int protocollo) {
-    return QStringLiteral("SELECT * from quirn19.testata where anno=2023 and prot_f_diff=") +
-           QString::number(protocollo);
-}
+// Every delivery note of the year billed by a deferred invoice, read once: one
+// statement per deferred invoice would scan the year's documents each time.
+const QString kIstruzioneBolle =
+    QStringLiteral("SELECT * from quirn19.testata where anno=2023 and prot_f_diff is not null");
 
 // Empty text, never null: a null text would be written as NULL.
 QString vuoto() {
@@ -123,25 +123,58 @@ QString natura(Table& doc) {
     return QString();
 }
 
-// Keeps the tables' automatic refresh off while it lives.
-class RefreshSospeso {
+// While it lives: the invoice tables' automatic refresh is off, and the details
+// of the headers other than the lines (which the import does not touch) stop
+// following Testata, which every invoice posts several times; they are read
+// again once at the end.
+class TabelleFerme {
 public:
-    explicit RefreshSospeso(const QList<Table*>& tabelle) {
-        for (Table* t : tabelle) {
-            if (!t->autoRefreshActive()) continue;
-            m_tabelle.emplace_back(t, t->autoRefreshInterval());
-            t->setAutoRefresh(0);
+    explicit TabelleFerme(TDiz& d) : m_testata(d.TestataS) {
+        for (Table* t : d.tabelleFatture()) {
+            if (t->autoRefreshActive()) {
+                m_refresh.emplace_back(t, t->autoRefreshInterval());
+                t->setAutoRefresh(0);
+            }
+            if (t != d.Detta && t->masterSource() == d.TestataS) {
+                m_dettagli.push_back(t);
+                t->setMasterSource(nullptr);
+            }
         }
     }
-    ~RefreshSospeso() {
-        for (const auto& [t, ms] : m_tabelle)
+    ~TabelleFerme() {
+        for (const auto& [t, ms] : m_refresh)
             t->setAutoRefresh(ms);
+        for (Table* t : m_dettagli) {
+            t->setMasterSource(m_testata);
+            try {
+                if (t->isOpen()) t->refresh();
+            } catch (const Errore&) {
+                // Read again at the next move of the headers.
+            }
+        }
     }
-    RefreshSospeso(const RefreshSospeso&) = delete;
-    RefreshSospeso& operator=(const RefreshSospeso&) = delete;
+    TabelleFerme(const TabelleFerme&) = delete;
+    TabelleFerme& operator=(const TabelleFerme&) = delete;
 
 private:
-    std::vector<std::pair<Table*, int>> m_tabelle;
+    DataSource* m_testata;
+    std::vector<std::pair<Table*, int>> m_refresh;
+    std::vector<Table*> m_dettagli;
+};
+
+// Keeps a detail table from following its master while it lives.
+class LineeFerme {
+public:
+    explicit LineeFerme(Table& t) : m_tabella(t), m_master(t.masterSource()) {
+        t.setMasterSource(nullptr);
+    }
+    ~LineeFerme() { m_tabella.setMasterSource(m_master); }
+    LineeFerme(const LineeFerme&) = delete;
+    LineeFerme& operator=(const LineeFerme&) = delete;
+
+private:
+    Table& m_tabella;
+    DataSource* m_master;
 };
 
 using Chiave = std::pair<QString, QString>; // num_doc, tipo_doc
@@ -167,6 +200,7 @@ private:
     void copiaRiga(const QString& naturaRighe);
     void rigaBolla(Table& bolla, const Slot& primo);
     QString totaliEFile();
+    QList<int> bolleDi(int protocollo);
     QString descrizioneDocumento();
     void avanza();
 
@@ -177,6 +211,8 @@ private:
     EsitoImportazione& m_esito;
     QDate m_limite;
     QHash<Chiave, int> m_esistenti; // the first id_invio of each number and type
+    QHash<int, QList<int>> m_bolle; // BolleT's rows by the deferred invoice billing them
+    bool m_bolleLette = false;
     int m_lunghezzaNumero = 0;
     int m_ultima = -1; // last invoice created or found
     int m_idInvio = 0; // the invoice being created
@@ -286,16 +322,17 @@ void Importazione::creaFattura(const Registro& reg, const QString& codice) {
         } else {
             // The lines of the delivery notes follow BolleT, note by note.
             Table& bolle = *d.BolleT;
-            bolle.setSql(istruzioneBolle(f.field(L("protocollo")).asInteger()));
-            if (bolle.isOpen())
-                bolle.refresh();
-            else
-                bolle.open();
-            for (bolle.first(); !bolle.eof(); bolle.next()) {
+            for (const int nota : bolleDi(f.field(L("protocollo")).asInteger())) {
+                const int prima = bolle.recNo();
+                bolle.moveTo(nota);
+                if (bolle.recNo() == prima) d.Dett_Fatt->refresh();
                 rigaBolla(bolle, slot[0]);
                 copiaRighe(naturaRighe);
             }
         }
+        // The lines just written are all of the invoice: the posts of the header
+        // by the totals and the writer need not read them again.
+        const LineeFerme ferme(*d.Detta);
         percorso = totaliEFile();
         try {
             transazione.commit();
@@ -310,6 +347,22 @@ void Importazione::creaFattura(const Registro& reg, const QString& codice) {
     for (const Problema& p : m_validatore.valida(percorso))
         m_esito.problemiFile << QFileInfo(percorso).fileName() + QStringLiteral(": ") +
                                     p.descrizione();
+}
+
+// The rows of BolleT, in the server's order, of the notes billed by a deferred
+// invoice.
+QList<int> Importazione::bolleDi(int protocollo) {
+    Table& bolle = *d.BolleT;
+    if (!m_bolleLette) {
+        bolle.close();
+        bolle.setSql(kIstruzioneBolle);
+        bolle.open();
+        const int colonna = bolle.field(QStringLiteral("prot_f_diff")).index();
+        for (int r = 0; r < bolle.recordCount(); ++r)
+            m_bolle[bolle.value(r, colonna).toInt()].append(r);
+        m_bolleLette = true;
+    }
+    return m_bolle.value(protocollo);
 }
 
 // The totals and the FPR12 file of the new invoice, current in Testata with its
@@ -485,7 +538,7 @@ QString EsitoImportazione::messaggio() const {
 void ImportaFatture(TDiz& diz, const QString& titolo, const QString& dataLimite,
                     const std::function<void(const AvanzamentoImportazione&)>& avanzamento,
                     EsitoImportazione& esito) {
-    const RefreshSospeso sospeso(diz.tabelleFatture());
+    const TabelleFerme ferme(diz);
     Importazione importazione(diz, titolo, dataLimite, avanzamento, esito);
     try {
         importazione.esegui();

@@ -48,7 +48,8 @@ struct EsitoImportazione {
 // document is refused and named in the result. Every file written goes
 // through the validator; its findings are listed in the result.
 //
-// The automatic refreshes of the invoice tables are held for the run. At the
+// The automatic refreshes of the invoice tables are held for the run, and the
+// details of the headers other than the lines are read once at its end. At the
 // end Testata is re-read once and stands on the last invoice that the run
 // created or found, Detta on its lines.
 void ImportaFatture(TDiz& diz, const QString& titolo, const QString& dataLimite,

@@ -34,7 +34,7 @@ bool inputUtente(QEvent::Type tipo) {
 
 } // namespace
 
-TAttesaImport::TAttesaImport(QWidget* finestra) : QObject(finestra) {
+TAttesaImport::TAttesaImport(QWidget* finestra) {
     m_dialogo = new QProgressDialog(finestra);
     m_dialogo->setObjectName(QStringLiteral("AttesaImport"));
     m_dialogo->setWindowTitle(QStringLiteral("Importa Fatture"));
