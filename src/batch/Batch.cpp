@@ -5,8 +5,10 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/CalcolaTotali.h"
+#include "invoices/ImportaFatture.h"
 #include "platform/Errore.h"
 #include "print/StampaFattura.h"
+#include "platform/Testi.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -25,6 +27,9 @@ QString messaggioDi(const std::exception& e) {
 const QCommandLineOption kId(QStringLiteral("id"), QStringLiteral("Id. invio della fattura"),
                              QStringLiteral("N"));
 const QCommandLineOption kPa(QStringLiteral("pa"), QStringLiteral("File per la P.A. (FPA12)"));
+const QCommandLineOption kData(QStringLiteral("date"),
+                               QStringLiteral("Data fino a cui importare (GG/MM/AA)"),
+                               QStringLiteral("GG/MM/AA"));
 const QCommandLineOption kPdf(QStringLiteral("pdf"), QStringLiteral("File PDF da scrivere"),
                               QStringLiteral("FILE"));
 const QCommandLineOption kProt(QStringLiteral("prot"),
@@ -45,6 +50,8 @@ const Batch::Comando Batch::kComandi[] = {
      &Batch::stampaVendita},
     {"print-purchase", "print-purchase --prot P --pdf FILE stampa la fattura di acquisto P in PDF",
      &Batch::stampaAcquisto},
+    {"import", "import [--date GG/MM/AA]            importa i documenti fino a quella data",
+     &Batch::importa},
 };
 
 int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
@@ -59,7 +66,7 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
                                                     "Comandi:") +
                                      comandi);
     parser.addPositionalArgument(QStringLiteral("comando"), nomi.join(QStringLiteral(", ")));
-    parser.addOptions({kId, kPa, kPdf, kProt, kAiuto, kVersione});
+    parser.addOptions({kId, kPa, kData, kPdf, kProt, kAiuto, kVersione});
     if (!parser.parse(argomenti)) {
         m_err << parser.errorText() << Qt::endl;
         return 1;
@@ -223,4 +230,40 @@ int Batch::stampa(const Richiesta& r, bool acquisto) {
     }
     m_out << percorso << Qt::endl;
     return 0;
+}
+
+// The import as "Importa Fatture" runs it, confirmed in advance. The count line
+// comes last on standard output also when an error stopped the run.
+int Batch::importa(const Richiesta& r) {
+    const QString& cartella = r.cartella;
+    const QString data = r.parser.isSet(kData) ? r.parser.value(kData)
+                                               : Testi::testoDataBreve(QDate::currentDate());
+    QDate limite;
+    if (!Testi::leggiData(data, limite)) {
+        m_err << "Data non valida: '" << data << "' (GG/MM/AA)" << Qt::endl;
+        return 1;
+    }
+    TDiz diz;
+    QString titolo;
+    if (!accedi(diz, cartella, titolo))
+        return 1;
+    EsitoImportazione esito;
+    int esitoComando = 0;
+    try {
+        ImportaFatture(
+            diz, titolo, data,
+            [this](const AvanzamentoImportazione& a) {
+                if (a.letti > 0 && a.letti % 100 == 0)
+                    m_err << "letti " << a.letti << " di " << a.totale << ", importate "
+                          << a.importate << Qt::endl;
+            },
+            esito);
+    } catch (const std::exception& e) {
+        m_err << messaggioDi(e) << Qt::endl;
+        esitoComando = 1;
+    }
+    if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
+        m_err << messaggio << Qt::endl;
+    m_out << "importate " << esito.importate << ", gia presenti " << esito.presenti << Qt::endl;
+    return esitoComando;
 }

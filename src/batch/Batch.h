@@ -16,6 +16,10 @@ class TDiz;
 //   print --id N --pdf FILE            the printed invoice N as PDF, prints its full path
 //   print-purchase --prot P --pdf FILE the printed purchase invoice P as PDF
 // --help and --version print to `out`; an option given twice is refused.
+//   import [--date DD/MM/YY]  the import of "Importa Fatture" up to that date (today
+//                       without it), caption from ip.ini; progress, refused documents
+//                       and validator findings on `err`, last `out` line
+//                       "importate N, gia presenti M"
 class Batch {
 public:
     Batch(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
@@ -43,6 +47,7 @@ private:
     int valida(const Richiesta& r);
     int xml(const Richiesta& r);
     int totali(const Richiesta& r);
+    int importa(const Richiesta& r);
     int stampaVendita(const Richiesta& r);
     int stampaAcquisto(const Richiesta& r);
     int stampa(const Richiesta& r, bool acquisto);

@@ -388,6 +388,26 @@ void Table::sortRows() {
         std::stable_sort(m_rows.begin(), m_rows.end(), less);
 }
 
+// Whether row r stands in order between its neighbours: with the other rows in
+// order, the whole table then is, and a new row appended in order (a growing
+// key) costs no pass over the rows.
+bool Table::alSuoPosto(int r) const {
+    if (m_orderBy.isEmpty())
+        return true;
+    const auto confronta = [this](const Row& a, const Row& b) {
+        for (const QString& c : m_orderBy) {
+            const int i = fieldIndex(c);
+            if (i < 0)
+                continue;
+            if (const int esito = compareValues(a.values[i], b.values[i]); esito != 0)
+                return esito;
+        }
+        return 0;
+    };
+    return (r <= 0 || confronta(*m_rows[r - 1], *m_rows[r]) <= 0) &&
+           (r + 1 >= recordCount() || confronta(*m_rows[r], *m_rows[r + 1]) <= 0);
+}
+
 void Table::calcFields(Row& row) {
     if (!m_onCalcFields || m_calculated.empty())
         return;
@@ -663,7 +683,7 @@ void Table::post() {
     bool riordina = nuova;
     for (const QString& c : m_orderBy)
         riordina = riordina || (fieldIndex(c) >= 0 && m_changed[fieldIndex(c)]);
-    if (riordina) {
+    if (riordina && !alSuoPosto(m_current)) {
         sortRows();
         for (int r = 0; r < recordCount(); ++r)
             if (m_rows[r].get() == row)

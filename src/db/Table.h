@@ -125,6 +125,7 @@ private:
     RowPtr leggiRiga(const class QSqlQuery& q, int stored, bool conFirma) const;
     QString selectStatement(QVariantList& binds, bool& masterMissing, bool conFirme) const;
     void sortRows();
+    bool alSuoPosto(int row) const;
     void calcFields(Row& row);
     void setPosition(int row, bool notify = true);
     void startNewRow(int at);

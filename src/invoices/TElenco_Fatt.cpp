@@ -2,6 +2,7 @@
 
 #include "InvioSdi.h"
 #include "TAreaFatture.h"
+#include "TAttesaImport.h"
 #include "TAzione.h"
 #include "TEditorRiga.h"
 #include "TLegenda.h"
@@ -10,6 +11,7 @@
 #include "db/Transaction.h"
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
+#include "invoices/ImportaFatture.h"
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
 #include "platform/Testi.h"
@@ -72,7 +74,7 @@ void TElenco_Fatt::collegaPulsanti() {
     connect(Panel1->BitBtn7, &QPushButton::clicked, P3, &TEditorRiga::BitBtn7Click);
     connect(Panel1->BitBtn10, &QPushButton::clicked, P3, &TEditorRiga::BitBtn10Click);
     connect(Panel1->BitBtn12, &QPushButton::clicked, P3, &TEditorRiga::BitBtn12Click);
-    // The import "Importa Fatture" is connected by its own operation.
+    collega(Panel1->BitBtn18, &TElenco_Fatt::BitBtn18Click);
 }
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
@@ -224,4 +226,19 @@ void TElenco_Fatt::BitBtn19Click() {
     } catch (const Errore&) {
         // The failure has been shown already; the table stays closed.
     }
+// "Importa Fatture": the year's documents of the accounting database dated up
+// to M1 become invoices. An error stops the run with its message; then one
+// message lists the documents refused and the files with problems.
+void TElenco_Fatt::BitBtn18Click() {
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi importazione Fatture: ?")))
+        return;
+    EsitoImportazione esito;
+    TAzione::esegui([&] {
+        TAttesaImport attesa(this);
+        ImportaFatture(
+            *Diz, windowTitle(), M1->text(),
+            [&attesa](const AvanzamentoImportazione& a) { attesa.aggiorna(a); }, esito);
+    });
+    if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
+        Desktop::corrente().messaggio(messaggio);
 }

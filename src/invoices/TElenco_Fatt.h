@@ -45,6 +45,7 @@ public:
     void BitBtn5Click();    // "Invio a SDI"
     void BitBtn21Click();   // "Invio P.A."
     void BitBtn19Click();   // "Invio Fatture al SDI"
+    void BitBtn18Click();   // "Importa Fatture"
 
 protected:
     void showEvent(QShowEvent* event) override;
