@@ -111,16 +111,40 @@ QSqlQuery& Connection::preparata(const QString& sql) const {
     return *q;
 }
 
+// A transaction opened inside another (the totals inside an import) is a savepoint:
+// a second START TRANSACTION would silently commit the outer one.
 void Connection::begin() {
-    QSqlDatabase d = db();
-    if (!d.transaction())
-        throw DbError(messageOf(d.lastError()));
+    if (m_transazioni > 0) {
+        exec(QStringLiteral("SAVEPOINT gfe_%1").arg(m_transazioni));
+    } else {
+        QSqlDatabase d = db();
+        if (!d.transaction())
+            throw DbError(messageOf(d.lastError()));
+    }
+    ++m_transazioni;
 }
 
 void Connection::commit() {
-    QSqlDatabase d = db();
-    if (!d.commit())
-        throw DbError(messageOf(d.lastError()));
+    if (m_transazioni > 1) {
+        exec(QStringLiteral("RELEASE SAVEPOINT gfe_%1").arg(m_transazioni - 1));
+    } else {
+        QSqlDatabase d = db();
+        if (!d.commit())
+            throw DbError(messageOf(d.lastError()));
+    }
+    --m_transazioni;
 }
 
-void Connection::rollback() { db().rollback(); }
+void Connection::rollback() {
+    if (m_transazioni > 1) {
+        try {
+            exec(QStringLiteral("ROLLBACK TO SAVEPOINT gfe_%1").arg(m_transazioni - 1));
+        } catch (const DbError&) {
+            // The outer transaction is rolled back in its turn.
+        }
+    } else {
+        db().rollback();
+    }
+    if (m_transazioni > 0)
+        --m_transazioni;
+}

@@ -63,4 +63,6 @@ private:
     // Statements with bindings, prepared once per connection: every master move and
     // keyed write then costs one round trip to the server instead of two.
     mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_preparate;
+    // Open transactions: the outermost is the server's, inner ones are savepoints.
+    int m_transazioni = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "data/TDiz.h"
 #include "db/Transaction.h"
-#include "fatturapa/CreaXml.h"
+#include "fatturapa/ScrittoreFatturaPA.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/CalcolaTotali.h"
 #include "platform/Errore.h"
@@ -368,8 +368,9 @@ QList<int> Importazione::bolleDi(int protocollo) {
 // The totals and the FPR12 file of the new invoice, current in Testata with its
 // lines in Detta. Returns the file's path.
 QString Importazione::totaliEFile() {
-    CalcolaTotali();
-    return CreaXmlFPR12(m_titolo);
+    CalcolaTotali(*d.Testata, *d.Detta);
+    return ScrittoreFatturaPA(FormatoFatturaPA::FPR12, m_titolo, *d.AziendaT, *d.Testata, *d.Detta)
+        .scrivi();
 }
 
 void Importazione::scriviTestata(const Registro& reg, const QString& codice,
