@@ -1,6 +1,7 @@
 #include "fatturapa/ValidatoreFatturaPA.h"
 
 #include "fatturapa/ControlliAliquote.h"
+#include "fatturapa/ControlliIdentita.h"
 #include "fatturapa/ControlliImporti.h"
 #include "fatturapa/ControlliTrasmissione.h"
 #include "fatturapa/NodoXml.h"
@@ -66,6 +67,7 @@ QList<Problema> controlliContenuto(const xmlDoc* documento)
 {
     const NodoXml radice(xmlDocGetRootElement(documento));
     QList<Problema> problemi = ControlliTrasmissione::intestazione(radice);
+    problemi += controlliIdentitaCommittente(radice);
     const QList<NodoXml> corpi = radice.tutti("FatturaElettronicaBody");
     for (qsizetype i = 0; i < corpi.size(); ++i) {
         QList<Problema> delCorpo;
