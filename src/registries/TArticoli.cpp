@@ -66,6 +66,8 @@ TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
 }
 
 TArticoli::~TArticoli() {
+    // The controls going away move the focus: no leave handler may run on them.
+    disconnect(qApp, nullptr, this, nullptr);
     if (Articoli == this) Articoli = nullptr;
 }
 

@@ -170,7 +170,7 @@ private slots:
         QVERIFY(amb.diz->Testata->locate("id_invio", 1));
         prendi("VIT");
         QVERIFY(!amb.rimastaAperta);
-        QCOMPARE(riga(1, 4), QString("VITI|1|10,000|||||10,000|22"));
+        QCOMPARE(riga(1, 4), QString("VITI|1|10,000||||10,000|22"));
         QCOMPARE(riepilogo(1), QString("22|160,00|35,20|10|20,00|2,00|4|999,00"));
         QCOMPARE(w->Edit1->text(), QString());
         QCOMPARE(amb.desktop.messaggi, QStringList());
@@ -179,11 +179,11 @@ private slots:
         QVERIFY(amb.diz->Testata->locate("id_invio", 2));
         prendi("GEN");
         QCOMPARE(riga(2, 1), QString("GENERATORE|1|1500,000|SC|10,00|150,00|1350,000|22"));
-        QCOMPARE(riepilogo(2), QString("22|1350,00|297,00||||-|-"));
+        QCOMPARE(riepilogo(2), QString("22|1350,00|297,00|-|-"));
 
         // A line amount that cannot be read counts as zero, and the user is told.
         prendi("ROT");
-        QCOMPARE(riepilogo(2), QString("22|1350,00|297,00||||-|-"));
+        QCOMPARE(riepilogo(2), QString("22|1350,00|297,00|-|-"));
         QCOMPARE(amb.desktop.messaggi,
                  QStringList{"Riga 2: prezzo totale \"abc\" non leggibile, contato come zero "
                              "nel riepilogo IVA"});
