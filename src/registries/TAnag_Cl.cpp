@@ -43,7 +43,7 @@ ImpostazioneAnagrafica impostazione() {
          {"Ragione Sociale Destinazione", "dest_soc", 512, 300, 473, 'U'},
          {"Indirizzo Destinazione", "dest_indir", 512, 344, 473, 0},
          {"CAP Destinazione", "dest_cap", 512, 388, 57, 0},
-         {"Comune Destinazione", "dest_comune", 584, 388, 401, 0}}};
+         {"Comune Destinazione", "dest_comune", 624, 388, 361, 0}}};
 }
 
 } // namespace
