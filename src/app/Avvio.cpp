@@ -10,6 +10,9 @@
 #include "platform/Desktop.h"
 #include "print/TSt_Fatt.h"
 #include "purchases/TElenco_Carico.h"
+#include "registries/TAnag_Cl.h"
+#include "registries/TAnag_Fo.h"
+#include "registries/TArticoli.h"
 #include "registries/Tanag_az.h"
 
 namespace {
@@ -52,8 +55,10 @@ void Avvio::creaFinestre(TMenu* menu) {
     auto* fatture =
         Finestre::crea<TElenco_Fatt>(Finestre::Fatture, QStringLiteral("fatture"), menu);
     Finestre::impostaViste(Finestre::Fatture, [fatture] { return visteFatture(fatture); });
-    // Customers, suppliers and articles join here once their windows exist.
+    Finestre::crea<TAnag_Cl>(Finestre::Clienti, QStringLiteral("clienti"), menu);
+    Finestre::crea<TAnag_Fo>(Finestre::Fornitori, QStringLiteral("fornitori"), menu);
     Finestre::crea<TElenco_Carico>(Finestre::FattureAcquisto, QStringLiteral("fatture_acquisto"),
                                    menu);
+    Finestre::crea<TArticoli>(Finestre::Articoli, QStringLiteral("articoli"), menu);
     Finestre::crea<TSt_Fatt>(Finestre::StampaFattura, QStringLiteral("stampa_fattura"), menu);
 }

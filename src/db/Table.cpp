@@ -50,7 +50,10 @@ Table::Table(Connection* connection, const QString& tableName, QObject* parent)
 Table::~Table() = default;
 
 void Table::setTableName(const QString& name) { m_tableName = name; }
-void Table::setSql(const QString& select) { m_sql = select; }
+void Table::setSql(const QString& select, const QVariantList& binds) {
+    m_sql = select;
+    m_sqlBinds = select.isEmpty() ? QVariantList() : binds;
+}
 void Table::setOrderBy(const QStringList& columns) { m_orderBy = columns; }
 
 void Table::setMaster(DataSource* master, const QStringList& detailColumns,
@@ -222,6 +225,7 @@ QString Table::selectStatement(QVariantList& binds, bool& masterMissing, bool co
                                          quoted(m_tableName)
                                    : m_sql;
     masterMissing = false;
+    binds = m_sqlBinds;
     if (!m_master || m_detailColumns.isEmpty()) {
         if (m_sql.isEmpty() && !m_orderBy.isEmpty()) {
             QStringList cols;
@@ -233,10 +237,11 @@ QString Table::selectStatement(QVariantList& binds, bool& masterMissing, bool co
     }
     if (!m_sql.isEmpty())
         base = QStringLiteral("SELECT * FROM (") + m_sql + QStringLiteral(") AS gfe_t");
-    binds = masterValues();
+    const QVariantList master = masterValues();
+    binds += master;
     QStringList conds;
     for (int i = 0; i < m_detailColumns.size(); ++i) {
-        if (i >= binds.size() || binds[i].isNull())
+        if (i >= master.size() || master[i].isNull())
             masterMissing = true;
         conds << quoted(m_detailColumns[i]) + QStringLiteral(" = ?");
     }
@@ -259,18 +264,19 @@ void Table::fetch(bool keepPosition, bool conFirme) {
     QVariantList binds;
     bool masterMissing = false;
     const QString sql = selectStatement(binds, masterMissing, conFirme);
-    m_linkValues = binds;
+    m_linkValues = binds.mid(m_sqlBinds.size());
     if (masterMissing && !m_columns.empty()) {
         m_rows.clear();
     } else {
         // Without master values the columns are still learned, from no rows.
         QSqlQuery senzaLegami;
-        if (masterMissing)
-            senzaLegami = m_connection->exec(sql.section(QStringLiteral(" WHERE "), 0, -2) +
-                                             QStringLiteral(" LIMIT 0"));
-        else if (binds.isEmpty())
-            senzaLegami = m_connection->exec(sql);
-        QSqlQuery& q = masterMissing || binds.isEmpty() ? senzaLegami : m_connection->exec(sql, binds);
+        const QString vuota = masterMissing ? sql.section(QStringLiteral(" WHERE "), 0, -2) +
+                                                  QStringLiteral(" LIMIT 0")
+                                            : sql;
+        const QVariantList legami = masterMissing ? m_sqlBinds : binds;
+        if (legami.isEmpty())
+            senzaLegami = m_connection->exec(vuota);
+        QSqlQuery& q = legami.isEmpty() ? senzaLegami : m_connection->exec(vuota, legami);
         if (m_columns.empty())
             loadColumns(q.record());
         const int stored = int(m_columns.size()) - int(m_calculated.size());

@@ -43,7 +43,10 @@ public:
     QString tableName() const { return m_tableName; }
     void setTableName(const QString& name);
     QString sql() const { return m_sql; }
-    void setSql(const QString& select);   // replacement statement; empty reads the table
+    // Replacement statement (empty reads the table) with the values of its "?"
+    // placeholders, bound as parameters: a value never becomes part of the statement.
+    void setSql(const QString& select, const QVariantList& binds = {});
+    QVariantList sqlBinds() const { return m_sqlBinds; }
     void setOrderBy(const QStringList& columns);
     void setMaster(DataSource* master, const QStringList& detailColumns,
                    const QStringList& masterColumns);
@@ -149,6 +152,7 @@ private:
     Connection* m_connection;
     QString m_tableName;
     QString m_sql;
+    QVariantList m_sqlBinds;
     QStringList m_orderBy;
     QPointer<DataSource> m_master;
     QStringList m_detailColumns;

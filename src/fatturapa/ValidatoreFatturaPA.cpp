@@ -2,6 +2,7 @@
 
 #include "fatturapa/BustaP7m.h"
 #include "fatturapa/ControlliAliquote.h"
+#include "fatturapa/ControlliIdentita.h"
 #include "fatturapa/ControlliImporti.h"
 #include "fatturapa/ControlliTrasmissione.h"
 #include "fatturapa/NodoXml.h"
@@ -68,6 +69,7 @@ QList<Problema> controlliContenuto(const xmlDoc* documento)
 {
     const NodoXml radice(xmlDocGetRootElement(documento));
     QList<Problema> problemi = ControlliTrasmissione::intestazione(radice);
+    problemi += controlliIdentitaCommittente(radice);
     const QList<NodoXml> corpi = radice.tutti("FatturaElettronicaBody");
     for (qsizetype i = 0; i < corpi.size(); ++i) {
         QList<Problema> delCorpo;

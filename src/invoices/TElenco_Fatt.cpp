@@ -16,6 +16,8 @@
 #include "platform/Errore.h"
 #include "platform/Testi.h"
 #include "print/StampaFattura.h"
+#include "registries/TAnag_Cl.h"
+#include "registries/TArticoli.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
 
@@ -95,12 +97,16 @@ void TElenco_Fatt::BitBtn1Click() { P2->show(); }
 
 void TElenco_Fatt::BitBtn2Click() { P2->hide(); }
 
+// "Sel. Cliente": the customer registry, whose double click fills the header.
 void TElenco_Fatt::BitBtn3Click() {
-    // The customer registry and its pick come with the registry window.
+    if (Anag_Cl)
+        Anag_Cl->scegliPer(this);
 }
 
+// "Articoli Magazzino": the articles window, whose double click adds a line.
 void TElenco_Fatt::BitBtn6Click() {
-    // The articles window and its pick come with the articles registry.
+    if (Articoli)
+        Articoli->scegliPer(this);
 }
 
 void TElenco_Fatt::BitBtn11Click() { P4->show(); }

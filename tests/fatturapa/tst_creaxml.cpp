@@ -119,7 +119,7 @@ class TstCreaXml : public QObject {
                            {"cap", "35100"},
                            {"prov", ""},
                            {"p_iva", ""},
-                           {"cod_fis", "RSSMRA80A01G224X"},
+                           {"cod_fis", "RSSMRA80A01G224W"},
                            {"cod_dest", ""},
                            {"pec", "mario.rossi@pec.it"},
                            {"data_doc", "01/02/23"},

@@ -193,10 +193,10 @@ private slots:
         QTest::addColumn<QString>("codiceFiscale");
         QTest::addColumn<QStringList>("problemi");
         QTest::newRow("partita IVA vuota") << ""
-                                           << "RSSMRA80A01G224X" << QStringList{};
+                                           << "RSSMRA80A01G224W" << QStringList{};
         QTest::newRow("partita IVA di blank") << "   "
-                                              << "RSSMRA80A01G224X" << QStringList{};
-        QTest::newRow("null") << nessuno << "RSSMRA80A01G224X" << QStringList{};
+                                              << "RSSMRA80A01G224W" << QStringList{};
+        QTest::newRow("null") << nessuno << "RSSMRA80A01G224W" << QStringList{};
         QTest::newRow("né partita IVA né codice fiscale") << ""
                                                           << "" << QStringList{"00417"};
     }

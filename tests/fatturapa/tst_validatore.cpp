@@ -52,7 +52,7 @@ QString campioneFpr()
            trasmissione(QStringLiteral("FPR12"), QStringLiteral("ABC1234")) + cedente +
            QStringLiteral(
                "<CessionarioCommittente><DatiAnagrafici><IdFiscaleIVA><IdPaese>IT</IdPaese>"
-               "<IdCodice>09876543210</IdCodice></IdFiscaleIVA><Anagrafica><Denominazione>"
+               "<IdCodice>09876543217</IdCodice></IdFiscaleIVA><Anagrafica><Denominazione>"
                "Beta Spa</Denominazione></Anagrafica></DatiAnagrafici><Sede><Indirizzo>"
                "Via Po 2</Indirizzo><CAP>20100</CAP><Comune>Milano</Comune><Provincia>MI"
                "</Provincia><Nazione>IT</Nazione></Sede></CessionarioCommittente>\n"
@@ -103,7 +103,7 @@ QString campioneFpa()
     return apertura(QStringLiteral("FPA12")) +
            trasmissione(QStringLiteral("FPA12"), QStringLiteral("UFABCD")) + cedente +
            QStringLiteral(
-               "<CessionarioCommittente><DatiAnagrafici><CodiceFiscale>80012345678"
+               "<CessionarioCommittente><DatiAnagrafici><CodiceFiscale>80012345676"
                "</CodiceFiscale><Anagrafica><Denominazione>Comune di Prova</Denominazione>"
                "</Anagrafica></DatiAnagrafici><Sede><Indirizzo>Piazza Grande 1</Indirizzo>"
                "<CAP>40100</CAP><Comune>Bologna</Comune><Provincia>BO</Provincia><Nazione>IT"
@@ -391,10 +391,23 @@ void TstValidatore::controlli_data()
                                           "beta@pec.it</PECDestinatario>"},
          nessuno);
     riga("committente senza identificativi", fpr, nomeFpr,
-         {"<IdFiscaleIVA><IdPaese>IT</IdPaese><IdCodice>09876543210</IdCodice></IdFiscaleIVA>", ""},
+         {"<IdFiscaleIVA><IdPaese>IT</IdPaese><IdCodice>09876543217</IdCodice></IdFiscaleIVA>", ""},
          {"00417"});
     riga("numero senza cifre nella seconda fattura", fpa, nomeFpa, {">PA-2<", ">PA-X<"},
          {"00425"});
+
+    // 00305, 00306: check digits of an Italian customer's identifiers.
+    riga("partita IVA del committente errata", fpr, nomeFpr, {">09876543217<", ">09876543210<"},
+         {"00305"});
+    riga("codice fiscale di ente errato", fpa, nomeFpa, {">80012345676<", ">80012345678<"},
+         {"00306"});
+    riga("codice fiscale di persona", fpa, nomeFpa, {">80012345676<", ">RSSMRA85T10A562S<"},
+         nessuno);
+    riga("codice fiscale di persona errato", fpa, nomeFpa, {">80012345676<", ">RSSMRA85T10A562T<"},
+         {"00306"});
+    riga("committente estero non controllato", fpr, nomeFpr,
+         {"<IdPaese>IT</IdPaese><IdCodice>09876543217<", "<IdPaese>DE</IdPaese><IdCodice>123<"},
+         nessuno);
 }
 
 void TstValidatore::controlli()
