@@ -217,6 +217,19 @@ private slots:
                  QString("CONF.|22,00"));
     }
 
+    // Without any invoice a new line has nowhere to go: refused, nothing stored.
+    void registraWithoutAnyInvoiceIsRefused() {
+        TestDb::esegui(amb.db, {"DELETE FROM dettaglio", "DELETE FROM testata"});
+        amb.diz->Testata->refresh();
+        clic(w()->Panel1->BitBtn7);
+        p3()->Edit1->setText("orfana");
+        clic(p3()->BitBtn8);
+        QCOMPARE(desk().messaggi, QStringList{"Nessuna fattura a cui aggiungere la riga"});
+        QVERIFY(p3()->isVisible());
+        QCOMPARE(amb.valore("SELECT COUNT(*) FROM dettaglio"), QString("0"));
+        QCOMPARE(amb.valore("SELECT COUNT(*) FROM testata"), QString("0"));
+    }
+
     void modRigaWithoutLinesDoesNotOpen() {
         QVERIFY(amb.diz->Testata->locate("id_invio", 2));
         clic(w()->Panel1->BitBtn10);
