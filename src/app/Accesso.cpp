@@ -17,8 +17,15 @@ Accesso::Esito Accesso::esegui(TDiz& diz, const QString& cartella, const Titolo&
 
 Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titolo) {
     if (titolo) titolo(ini.titolo);
-    diz.xml_conn->setHost(ini.server.left(LunghezzaServer));
-    diz.xml_conn->setDatabase(ini.database.left(LunghezzaDatabase));
+    const QString host = ini.server.left(LunghezzaServer);
+    const QString database = ini.database.left(LunghezzaDatabase);
+    // Another server or database: the tables are closed first, so that none keeps the
+    // rows of the old one while its writes by key would go to the new one.
+    if (!diz.xml_conn->isConnected() || diz.xml_conn->host() != host ||
+        diz.xml_conn->database() != database)
+        chiudiTabelle(diz);
+    diz.xml_conn->setHost(host);
+    diz.xml_conn->setDatabase(database);
     try {
         diz.xml_conn->connect();
     } catch (const Errore& e) {

@@ -112,9 +112,9 @@ void TMenu::BitBtn7Click() {
 
 void TMenu::mostraEsito(const Accesso::Esito& esito) {
     if (!esito.messaggio.isEmpty()) Desktop::corrente().messaggio(esito.messaggio);
-    if (!esito.collegato()) return;
+    // A failed log-in, also after a successful one, leaves the buttons as at start-up.
     for (QPushButton* b : pulsantiFunzione())
-        b->setEnabled(true);
+        b->setEnabled(esito.collegato());
 }
 
 void TMenu::B1Click() {

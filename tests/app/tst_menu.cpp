@@ -295,6 +295,30 @@ private slots:
         QVERIFY(pulsantiAttivi(true));
     }
 
+    // ip.ini changed between two log-ins: every table is read again from the new
+    // database; a failed log-in then leaves the program as a failed first one.
+    void accediDopoCambioDiDatabase() {
+        const QString altro = QStringLiteral("gfe_t_men2");
+        TestDb::ricrea(altro, {"xml_quirn.sql"});
+        TestDb::esegui(db, {"INSERT INTO testata (id_invio, rag_soc) VALUES (1, 'VECCHIA')"});
+        TestDb::esegui(altro, {"INSERT INTO testata (id_invio, rag_soc) VALUES (7, 'NUOVA')"});
+        scriviIni(ini("A"));
+        QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
+        QCOMPARE(Diz->Testata->field(QStringLiteral("rag_soc")).asString(), QString("VECCHIA"));
+        scriviIni(TestDb::host().toLatin1() + "\n" + altro.toLatin1() + "\nA\n");
+        QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
+        QCOMPARE(desktop.messaggi, QStringList());
+        QCOMPARE(Diz->Testata->recordCount(), 1);
+        QCOMPARE(Diz->Testata->field(QStringLiteral("rag_soc")).asString(), QString("NUOVA"));
+        QVERIFY(pulsantiAttivi(true));
+        scriviIni(TestDb::host().toLatin1() + "\ngfe_t_nodb\nA\n");
+        QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
+        QCOMPARE(desktop.messaggi.size(), 1);
+        QVERIFY(pulsantiAttivi(false));
+        QCOMPARE(aperte(), QStringList());
+        TestDb::esegui(db, {"DELETE FROM testata"});
+    }
+
     void chiusuraChiudeLeTabelle() {
         scriviIni(ini("A"));
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
