@@ -62,9 +62,9 @@ void ScrittoreFatturaPA::controllaNome(int idInvio) const {
     const int n = idInvio > 9999 ? idInvio - 9999 : idInvio;
     if (n > 9999) return; // six characters: no other invoice gets this name
     const int gemella = idInvio == n ? n + 9999 : n;
-    QSqlQuery& q = m_testata->connection()->exec(
+    Statement q = m_testata->connection()->exec(
         QStringLiteral("SELECT nome_file FROM testata WHERE id_invio = ?"), {gemella});
-    if (!q.next() || q.value(0).toString() != m_nome) return;
+    if (!q->next() || q->value(0).toString() != m_nome) return;
     throw ErroreXml(QStringLiteral("Il nome di file %1 appartiene già alla fattura Id. Invio %2: "
                                    "il file XML della fattura Id. Invio %3 non è stato creato per "
                                    "non sostituire il suo.")

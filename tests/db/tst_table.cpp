@@ -86,14 +86,14 @@ private slots:
         }
         conn->exec(ins, {11, "undici"});
         TestDb::esegui(db, {"ALTER TABLE clienti ADD COLUMN extra INT DEFAULT 7"});
-        QSqlQuery& q = conn->exec("SELECT extra FROM clienti WHERE id = ?", {11});
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toInt(), 7);
+        Statement q = conn->exec("SELECT extra FROM clienti WHERE id = ?", {11});
+        QVERIFY(q->next());
+        QCOMPARE(q->value(0).toInt(), 7);
         conn->disconnect();
         conn->connect();
-        QSqlQuery& r = conn->exec("SELECT rag_soc FROM clienti WHERE id = ?", {10});
-        QVERIFY(r.next());
-        QCOMPARE(r.value(0).toString(), QString("dieci"));
+        Statement r = conn->exec("SELECT rag_soc FROM clienti WHERE id = ?", {10});
+        QVERIFY(r->next());
+        QCOMPARE(r->value(0).toString(), QString("dieci"));
     }
 
     void rowOrderHoldsForAnyStatement() {
