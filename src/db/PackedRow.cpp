@@ -8,8 +8,11 @@
 
 namespace {
 
+// A tag byte below ShortText is a text of that many UTF-8 bytes, which follow.
+constexpr unsigned char ShortText = 0x80;
+
 enum Tag : unsigned char {
-    Null,
+    Null = ShortText,
     Text,
     Bytes,
     Int32,
@@ -65,10 +68,17 @@ void pack(QByteArray& out, const QVariant& v) {
         return;
     }
     switch (v.typeId()) {
-    case QMetaType::QString:
-        out.append(char(Text));
-        putBytes(out, v.toString().toUtf8());
+    case QMetaType::QString: {
+        const QByteArray text = v.toString().toUtf8();
+        if (text.size() < ShortText) {
+            out.append(char(text.size()));
+            out.append(text);
+        } else {
+            out.append(char(Text));
+            putBytes(out, text);
+        }
         return;
+    }
     case QMetaType::QByteArray:
         out.append(char(Bytes));
         putBytes(out, v.toByteArray());
@@ -124,6 +134,12 @@ QVariant unpackOne(const unsigned char*& p, QMetaType::Type nullType) {
         p += n;
         return std::pair{start, n};
     };
+    if (*p < ShortText) {
+        const int n = *p++;
+        const auto* start = reinterpret_cast<const char*>(p);
+        p += n;
+        return QString::fromUtf8(start, n);
+    }
     switch (Tag(*p++)) {
     case Null:
         return QVariant(QMetaType(nullType));
@@ -165,6 +181,10 @@ QVariant unpackOne(const unsigned char*& p, QMetaType::Type nullType) {
 }
 
 void skipOne(const unsigned char*& p) {
+    if (*p < ShortText) {
+        p += 1 + *p;
+        return;
+    }
     switch (Tag(*p++)) {
     case Null:
         return;

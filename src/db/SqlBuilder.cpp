@@ -102,9 +102,8 @@ QString signatureAlias() {
     return QStringLiteral("gfe_firma");
 }
 
-QString selectSignatures(const QString& table, const QString& key, const QStringList& columns) {
-    return QStringLiteral("SELECT %1, %2 FROM %3")
-        .arg(quoted(key), rowSignature(columns), quoted(table));
+QString selectSignatures(const QString& table, const QString& key, const QString& signature) {
+    return QStringLiteral("SELECT %1, %2 FROM %3").arg(quoted(key), signature, quoted(table));
 }
 
 QString changeLog(const QString& table) {
@@ -113,8 +112,8 @@ QString changeLog(const QString& table) {
 
 QString readChangeLog(const QString& table) {
     const QString log = quoted(changeLog(table));
-    return QStringLiteral("SELECT n, chiave FROM %1 WHERE n > ? OR n = (SELECT MAX(n) FROM %1) "
-                          "ORDER BY n")
+    return QStringLiteral("(SELECT n, chiave FROM %1 WHERE n > ?) "
+                          "UNION ALL (SELECT n, chiave FROM %1 ORDER BY n DESC LIMIT 1)")
         .arg(log);
 }
 
@@ -124,8 +123,10 @@ QString settleChangeLog(const QString& table) {
         .arg(quoted(changeLog(table)));
 }
 
-QString lastChange(const QString& table) {
-    return QStringLiteral("SELECT COALESCE(MAX(n), 0) FROM %1").arg(quoted(changeLog(table)));
+QString lastChanges(const QString& table, int count) {
+    return QStringLiteral("SELECT n FROM %1 ORDER BY n DESC LIMIT %2")
+        .arg(quoted(changeLog(table)))
+        .arg(count);
 }
 
 } // namespace SqlBuilder

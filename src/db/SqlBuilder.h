@@ -33,7 +33,7 @@ QString selectByKeys(const QString& table, const QString& key, int count,
 // apart from empty text, as one unsigned integer.
 QString rowSignature(const QStringList& columns);
 QString signatureAlias();
-QString selectSignatures(const QString& table, const QString& key, const QStringList& columns);
+QString selectSignatures(const QString& table, const QString& key, const QString& signature);
 
 // The change log kept by triggers beside a table, and its reading: the entries after a
 // bound mark, plus always the last entry (so a log emptied meanwhile shows).
@@ -42,6 +42,7 @@ QString readChangeLog(const QString& table);
 // The entries between two bound marks, only when no transaction still writes them:
 // fails at once (lock wait) while one does.
 QString settleChangeLog(const QString& table);
-QString lastChange(const QString& table);
+// The numbers of the last `count` entries, newest first.
+QString lastChanges(const QString& table, int count);
 
 } // namespace SqlBuilder

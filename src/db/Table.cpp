@@ -161,30 +161,19 @@ void Table::open() {
     try {
         // The log's mark is read before the rows: every later entry is then news.
         if (m_logged) m_logMark = readLogMark();
-        fetch(false);
-        if (!m_logged && signaturesUsable()) {
-            // Without a log the rows carry their signatures from the start, so that
-            // the first refresh compares instead of reading everything again.
-            m_signature = SqlBuilder::rowSignature(storedColumns());
-            fetch(false, true);
-        }
+        // Without a log the rows carry their signatures from the start, so that the
+        // first refresh compares instead of reading everything again.
+        const bool signatures = !m_logged && m_sql.isEmpty() && !m_master && m_metaIntegerKey;
+        if (signatures) m_signature = SqlBuilder::rowSignature(m_metaColumns);
+        fetch(false, signatures);
     } catch (...) {
         m_state = TableState::Inactive;
         m_rows.clear();
         m_byKey.clear();
         throw;
     }
-    if (m_signature.isEmpty() && signaturesUsable())
-        m_signature = SqlBuilder::rowSignature(storedColumns());
     emit stateChanged();
     if (m_autoRefreshMs > 0) m_timer.start(m_autoRefreshMs);
-}
-
-QStringList Table::storedColumns() const {
-    QStringList stored;
-    for (const ColumnInfo& c : m_columns)
-        if (!c.calculated) stored << c.name;
-    return stored;
 }
 
 void Table::close() {
@@ -226,13 +215,16 @@ bool Table::signaturesUsable() const {
 
 void Table::loadTableMeta() {
     m_tableMeta.clear();
+    m_metaColumns.clear();
+    m_metaIntegerKey = false;
     m_logged = false;
     if (m_tableName.isEmpty()) return;
     {
         Statement q = m_connection->exec(
-            QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH, COLUMN_KEY, EXTRA "
-                           "FROM information_schema.COLUMNS "
-                           "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ?"),
+            QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH, COLUMN_KEY, EXTRA, "
+                           "DATA_TYPE FROM information_schema.COLUMNS "
+                           "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
+                           "ORDER BY ORDINAL_POSITION"),
             {m_tableName});
         while (q->next()) {
             ColumnInfo c;
@@ -241,7 +233,12 @@ void Table::loadTableMeta() {
             c.primaryKey = q->value(2).toString() == QLatin1String("PRI");
             c.autoIncrement = q->value(3).toString().contains(QLatin1String("auto_increment"));
             m_tableMeta.insert(c.name.toLower(), c);
+            m_metaColumns << c.name;
+            keys += c.primaryKey;
+            integerKey = integerKey ||
+                         (c.primaryKey && q->value(4).toString().endsWith(QLatin1String("int")));
         }
+        m_metaIntegerKey = keys == 1 && integerKey;
     }
     if (m_tableMeta.isEmpty() && m_sql.isEmpty())
         throw DbError(QStringLiteral("Tabella '%1' non trovata").arg(m_tableName));
@@ -396,10 +393,17 @@ Table::RowPtr Table::readRow(const QSqlQuery& q, int stored, bool withSignature)
     return row;
 }
 
+// The mark is the log's last entry; the entries just below it are taken as applied,
+// since the rows read next already show them.
 quint64 Table::readLogMark() {
-    QSqlQuery q = m_connection->exec(SqlBuilder::lastChange(m_tableName));
-    const quint64 mark = q.next() ? q.value(0).toULongLong() : 0;
+    QSqlQuery q = m_connection->exec(SqlBuilder::lastChanges(m_tableName, kLogWindow));
     m_logApplied.clear();
+    quint64 mark = 0;
+    while (q.next()) {
+        const quint64 n = q.value(0).toULongLong();
+        mark = std::max(mark, n);
+        m_logApplied.insert(n);
+    }
     return mark;
 }
 
@@ -474,7 +478,7 @@ void Table::refreshFromLog() {
 // and changed ones are read again; when many changed, the whole table is re-read.
 void Table::refreshFromSignatures() {
     QSqlQuery q = m_connection->exec(
-        SqlBuilder::selectSignatures(m_tableName, m_columns[m_pk].name, storedColumns()));
+        SqlBuilder::selectSignatures(m_tableName, m_columns[m_pk].name, m_signature));
     QList<qint64> changed;
     QSet<const Row*> present;
     present.reserve(recordCount());
@@ -885,9 +889,12 @@ void Table::post() {
     bool reorder = isNew;
     for (const QString& c : m_orderBy)
         reorder = reorder || (fieldIndex(c) >= 0 && m_changed[fieldIndex(c)]);
-    if (reorder) {
-        sortRows();
-        m_current = positionOf(row);
+    if (reorder && !m_orderBy.isEmpty()) {
+        // The other rows are in order: the row moves to its place among them.
+        RowPtr moved = std::move(m_rows[m_current]);
+        m_rows.erase(m_rows.begin() + m_current);
+        m_current = insertPosition(*moved);
+        m_rows.insert(m_rows.begin() + m_current, std::move(moved));
     }
     setState(TableState::Browse);
     emit dataSetChanged();

@@ -131,7 +131,6 @@ private:
     void loadColumns(const class QSqlRecord& record);
     void loadTableMeta();
     void checkDeclared() const;
-    QStringList storedColumns() const;
     void fetch(bool keepPosition, bool withSignatures = false);
     bool signaturesUsable() const;
     bool keyedRefresh() const;
@@ -198,6 +197,8 @@ private:
     int m_insertedFrom = -1; // current row before an insert
     Row* m_calcRow = nullptr;
 
+    QStringList m_metaColumns;     // the table's columns in their order
+    bool m_metaIntegerKey = false; // its key is one integer column
     QString m_signature;           // the row signature expression, when usable
     bool m_withSignatures = false; // the rows carry the server's signatures
     bool m_logged = false;         // a change log with its triggers is beside the table
