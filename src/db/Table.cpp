@@ -195,14 +195,22 @@ void Table::close() {
 void Table::refresh() {
     requireOpen();
     checkBrowseMode();
+    if (!m_logged && !signaturesUsable()) {
+        fetch(true);
+        return;
+    }
+    if (!m_logged && !m_withSignatures) {
+        fetch(true, true);
+        return;
+    }
+    const int before = m_dataSetChanges;
     if (m_logged)
         refreshFromLog();
-    else if (!signaturesUsable())
-        fetch(true);
-    else if (!m_withSignatures)
-        fetch(true, true);
     else
         refreshFromSignatures();
+    // Whatever changed, details and bound controls read the current row again (the
+    // lines of the current invoice may have changed elsewhere); a full read told them.
+    if (before == m_dataSetChanges) emit afterScroll();
 }
 
 bool Table::keyedRefresh() const {
@@ -220,6 +228,8 @@ void Table::loadTableMeta() {
     m_logged = false;
     if (m_tableName.isEmpty()) return;
     {
+        int keys = 0;
+        bool integerKey = false;
         Statement q = m_connection->exec(
             QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH, COLUMN_KEY, EXTRA, "
                            "DATA_TYPE FROM information_schema.COLUMNS "
@@ -372,6 +382,7 @@ void Table::fetch(bool keepPosition, bool withSignatures) {
     }
     m_current = pos;
     m_eof = m_bof = m_rows.empty();
+    ++m_dataSetChanges;
     emit dataSetChanged();
     emit afterScroll();
 }
@@ -506,7 +517,6 @@ void Table::applyChangedKeys(const QList<qint64>& keys) {
     const bool currentKeyed = currentBefore && currentBefore->hasKey;
     const qint64 currentKey = currentKeyed ? currentBefore->key : 0;
     const int currentOld = m_current;
-    bool currentTouched = false;
     // The current row is followed after every step, so that views told of the step
     // find the table where they expect it.
     const auto follow = [&] {
@@ -535,7 +545,6 @@ void Table::applyChangedKeys(const QList<qint64>& keys) {
         while (q->next()) {
             RowPtr fresh = readRow(*q, stored, m_withSignatures);
             if (!pending.remove(fresh->key)) continue; // a key repeated to fill the block
-            currentTouched = currentTouched || (currentKeyed && fresh->key == currentKey);
             Row* held = m_byKey.value(fresh->key);
             const int at = held ? positionOf(held) : -1;
             if (at >= 0) {
@@ -563,14 +572,12 @@ void Table::applyChangedKeys(const QList<qint64>& keys) {
         Row* held = m_byKey.value(gone);
         const int at = held ? positionOf(held) : -1;
         if (at < 0) continue;
-        currentTouched = currentTouched || (currentKeyed && gone == currentKey);
         m_byKey.remove(gone);
         m_rows.erase(m_rows.begin() + at);
         follow();
         emit rowRemoved(at);
     }
     follow();
-    if (currentTouched || m_current != currentOld) emit afterScroll();
 }
 
 bool Table::rowLess(const Row& a, const Row& b) const {

@@ -201,6 +201,7 @@ private:
     bool m_metaIntegerKey = false; // its key is one integer column
     QString m_signature;           // the row signature expression, when usable
     bool m_withSignatures = false; // the rows carry the server's signatures
+    int m_dataSetChanges = 0;      // full reads so far
     bool m_logged = false;         // a change log with its triggers is beside the table
     quint64 m_logMark = 0;         // every log entry up to here is applied or void
     QSet<quint64> m_logApplied;    // entries applied above the mark and just below it
