@@ -1,7 +1,8 @@
-// Opens the invoice window on 50,000 invoices (database `gfe_bench_finestra` of the
-// private server) and prints: the time of the log-in's table opening, the time to
-// show the window until its grids have painted, the time of one header move with
-// its lines, and the time of repainting the header grid after a refresh.
+// Opens the invoice window on 5,000 and on 50,000 invoices (database `gfe_bench_finestra`
+// of the private server) and prints: the log-in's table opening, showing the window until
+// its grids have painted, a header move with its lines, and the window's refresh and
+// repaint: the first after the open, with nothing changed, and with 1, 100 and 1,000
+// headers changed by another connection (updates, inserts and deletes mixed).
 #include "SemeFatture.h"
 #include "TestDb.h"
 #include "data/TDiz.h"
@@ -10,18 +11,94 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
 const QString kDb = QStringLiteral("gfe_bench_finestra");
-constexpr int kTestate = 50000;
 
-double ms(QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double ms(QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
-void disegna(QWidget& w) {
+void paint(QWidget& w) {
     w.repaint();
     QCoreApplication::processEvents();
+}
+
+void change(int k, int headers, int& nextId) {
+    QStringList sql;
+    const int updates = k < 3 ? k : k / 3;
+    const int inserts = k < 3 ? 0 : k / 3;
+    const int deletes = k - updates - inserts;
+    auto* rnd = QRandomGenerator::global();
+    for (int i = 0; i < updates; ++i)
+        sql << QStringLiteral(
+                   "UPDATE testata SET rag_soc = CONCAT('CAMBIATO ', %1) WHERE id_invio = %2")
+                   .arg(rnd->bounded(1000000))
+                   .arg(1 + rnd->bounded(headers));
+    QStringList rows;
+    for (int i = 0; i < inserts; ++i)
+        rows << QStringLiteral("(%1, 'NUOVO %1', '122,00')").arg(nextId++);
+    if (!rows.isEmpty())
+        sql << "INSERT INTO testata (id_invio, rag_soc, tot_doc) VALUES " + rows.join(',');
+    for (int i = 0; i < deletes; ++i)
+        sql << QStringLiteral("DELETE FROM testata WHERE id_invio = %1")
+                   .arg(1 + rnd->bounded(headers));
+    TestDb::esegui(kDb, sql);
+}
+
+void measure(int headers) {
+    semeFatture(kDb, headers, 5);
+    std::printf("\n== %d invoices\n", headers);
+    TDiz diz;
+    TestDb::punta(*diz.xml_conn, kDb);
+    TElenco_Fatt window;
+
+    QElapsedTimer t;
+    t.start();
+    for (Table* tab : diz.tabelleFatture())
+        tab->open();
+    std::printf("open the invoice tables:        %8.1f ms\n", ms(t));
+
+    t.restart();
+    window.show();
+    paint(window);
+    std::printf("show the window, painted:       %8.1f ms\n", ms(t));
+
+    t.restart();
+    diz.Testata->refresh();
+    paint(window);
+    std::printf("first refresh and repaint:      %8.1f ms\n", ms(t));
+
+    std::vector<double> quiet;
+    for (int i = 0; i < 21; ++i) {
+        t.restart();
+        diz.Testata->refresh();
+        paint(window);
+        quiet.push_back(ms(t));
+    }
+    std::sort(quiet.begin(), quiet.end());
+    std::printf("refresh and repaint, nothing changed: %6.2f ms (median of 21)\n", quiet[10]);
+
+    int nextId = headers + 1;
+    for (int k : {1, 100, 1000}) {
+        change(k, headers, nextId);
+        t.restart();
+        diz.Testata->refresh();
+        paint(window);
+        std::printf("refresh and repaint, %4d changed: %7.2f ms\n", k, ms(t));
+    }
+
+    t.restart();
+    diz.Testata->moveTo(diz.Testata->recordCount() / 2);
+    paint(window);
+    std::printf("move to another invoice:        %8.1f ms (with its %d lines, painted)\n", ms(t),
+                diz.Detta->recordCount());
 }
 
 } // namespace
@@ -29,31 +106,10 @@ void disegna(QWidget& w) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    semeFatture(kDb, kTestate, 5);
-    TDiz diz;
-    TestDb::punta(*diz.xml_conn, kDb);
-    TElenco_Fatt finestra;
-
-    QElapsedTimer t;
-    t.start();
-    for (Table* tab : diz.tabelleFatture())
-        tab->open();
-    std::printf("open the invoice tables:   %8.1f ms (%d invoices)\n", ms(t), diz.Testata->recordCount());
-
-    t.restart();
-    finestra.show();
-    disegna(finestra);
-    std::printf("show the window, painted:  %8.1f ms\n", ms(t));
-
-    t.restart();
-    diz.Testata->moveTo(kTestate / 2);
-    disegna(finestra);
-    std::printf("move to another invoice:   %8.1f ms (with its %d lines, painted)\n", ms(t),
-                diz.Detta->recordCount());
-
-    t.restart();
-    diz.Testata->refresh();
-    disegna(finestra);
-    std::printf("refresh and repaint:       %8.1f ms\n", ms(t));
+    for (int headers : {5000, 50000})
+        measure(headers);
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    std::printf("\npeak memory:                    %8.1f MiB\n", double(u.ru_maxrss) / 1024);
     return 0;
 }

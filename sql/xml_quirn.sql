@@ -28,6 +28,9 @@ DROP TABLE IF EXISTS fornitori;
 DROP TABLE IF EXISTS magazzino;
 DROP TABLE IF EXISTS test_car;
 DROP TABLE IF EXISTS dett_car;
+DROP TABLE IF EXISTS gfe_modifiche_testata;
+DROP TABLE IF EXISTS gfe_modifiche_test_car;
+DROP TABLE IF EXISTS gfe_modifiche_dett_car;
 
 -- Sales invoice headers. The protocol number shown in the invoice list is
 -- computed by the program from id_invio and nome_file; it is not stored.
@@ -308,3 +311,50 @@ CREATE TABLE dett_car (
   rif_amm       VARCHAR(20),
   KEY dett_car_prot_car (prot_car)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+-- Change logs of the tables the program refreshes automatically. Triggers add
+-- one entry per row written (by any program), with the row's key (both keys
+-- when an update changes it; no key for a table without one). A refresh reads
+-- only the entries after the last one it has seen and re-reads only their
+-- rows, so its cost follows what changed, not the size of the table. The log
+-- only grows; it may be emptied when no program is running. A database
+-- without these objects is refreshed by comparing row signatures instead.
+
+CREATE TABLE gfe_modifiche_testata (
+  n             BIGINT UNSIGNED NOT NULL AUTO_INCREMENT,
+  chiave        INT,
+  PRIMARY KEY (n)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TRIGGER testata_gfe_ins AFTER INSERT ON testata FOR EACH ROW
+  INSERT INTO gfe_modifiche_testata (chiave) VALUES (NEW.id_invio);
+CREATE TRIGGER testata_gfe_upd AFTER UPDATE ON testata FOR EACH ROW
+  INSERT INTO gfe_modifiche_testata (chiave) VALUES (OLD.id_invio), (NEW.id_invio);
+CREATE TRIGGER testata_gfe_del AFTER DELETE ON testata FOR EACH ROW
+  INSERT INTO gfe_modifiche_testata (chiave) VALUES (OLD.id_invio);
+
+CREATE TABLE gfe_modifiche_test_car (
+  n             BIGINT UNSIGNED NOT NULL AUTO_INCREMENT,
+  chiave        INT,
+  PRIMARY KEY (n)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TRIGGER test_car_gfe_ins AFTER INSERT ON test_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_test_car (chiave) VALUES (NEW.prot);
+CREATE TRIGGER test_car_gfe_upd AFTER UPDATE ON test_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_test_car (chiave) VALUES (OLD.prot), (NEW.prot);
+CREATE TRIGGER test_car_gfe_del AFTER DELETE ON test_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_test_car (chiave) VALUES (OLD.prot);
+
+CREATE TABLE gfe_modifiche_dett_car (
+  n             BIGINT UNSIGNED NOT NULL AUTO_INCREMENT,
+  chiave        INT,
+  PRIMARY KEY (n)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+CREATE TRIGGER dett_car_gfe_ins AFTER INSERT ON dett_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_dett_car (chiave) VALUES (NULL);
+CREATE TRIGGER dett_car_gfe_upd AFTER UPDATE ON dett_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_dett_car (chiave) VALUES (NULL);
+CREATE TRIGGER dett_car_gfe_del AFTER DELETE ON dett_car FOR EACH ROW
+  INSERT INTO gfe_modifiche_dett_car (chiave) VALUES (NULL);

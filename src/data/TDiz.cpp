@@ -20,10 +20,20 @@ void impostaConnessione(Connection& c, const QString& database) {
     c.setUser(QStringLiteral("root"));
     c.setPassword(QString::fromLatin1(kPassword));
     c.setPort(3306);
-    bool ok = false;
-    const int port = qEnvironmentVariable("GFE_DB_PORT").toInt(&ok);
-    if (ok && port > 0)
-        c.setPort(port);
+    c.setSettingError(QString());
+    if (qEnvironmentVariableIsSet("GFE_DB_PORT")) {
+        // A port given wrong is refused: falling back to another port would reach
+        // another server without saying so.
+        const QString text = qEnvironmentVariable("GFE_DB_PORT");
+        bool ok = false;
+        const int port = text.trimmed().toInt(&ok);
+        if (ok && port >= 1 && port <= 65535)
+            c.setPort(port);
+        else
+            c.setSettingError(QStringLiteral("La variabile d'ambiente GFE_DB_PORT vale '%1': "
+                                             "non è una porta valida (un numero da 1 a 65535)")
+                                  .arg(text));
+    }
     if (qEnvironmentVariableIsSet("GFE_DB_USER"))
         c.setUser(qEnvironmentVariable("GFE_DB_USER"));
     if (qEnvironmentVariableIsSet("GFE_DB_PASSWORD"))

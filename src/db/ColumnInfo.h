@@ -7,8 +7,8 @@
 struct ColumnInfo {
     QString name;
     QMetaType::Type type = QMetaType::QString;
-    int size = 0;               // characters of a text column; 0 when unlimited or not text
-    bool calculated = false;    // set by the calculated-fields handler, never read or written
+    int size = 0;            // characters of a text column; 0 when unlimited or not text
+    bool calculated = false; // set by the calculated-fields handler, never read or written
     bool primaryKey = false;
     bool autoIncrement = false;
 

@@ -1,13 +1,28 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QHash>
 #include <QString>
 #include <QVariantList>
 #include <memory>
 
 class QSqlError;
+
+// A prepared statement of a connection, with the result of its last execution. The
+// handle shares the statement with the connection's cache: it stays valid when the
+// cache drops the statement or the connection closes (it then reports the
+// connection as closed). Running the same statement text again on the connection
+// replaces the result the handle sees, so read a result before the next run.
+class Statement {
+public:
+    explicit Statement(std::shared_ptr<QSqlQuery> query) : m_query(std::move(query)) {}
+    QSqlQuery* operator->() const { return m_query.get(); }
+    QSqlQuery& operator*() const { return *m_query; }
+
+private:
+    std::shared_ptr<QSqlQuery> m_query;
+};
 
 // One MySQL/MariaDB client connection. Settings can be changed before connecting;
 // connecting again with unchanged settings keeps the open connection.
@@ -29,6 +44,16 @@ public:
     void setPassword(const QString& password);
     int port() const { return m_port; }
     void setPort(int port);
+    // A setting found invalid (for example in the environment): connecting fails
+    // with this message until it is cleared with an empty text.
+    void setSettingError(const QString& message);
+
+    // Seconds to wait for the server: to connect, and for each read and write. The
+    // defaults are above the server's lock wait (50 s), so a statement waiting for
+    // another program's lock still succeeds; GFE_DB_TIMEOUT (seconds) overrides
+    // all three.
+    static int connectTimeout();
+    static int readWriteTimeout();
 
     void connect();
     void disconnect();
@@ -38,19 +63,22 @@ public:
     // Executes a statement as it is; throws DbError with the server's message.
     QSqlQuery exec(const QString& sql) const;
     // Executes a statement with positional bindings; throws DbError. It is prepared
-    // once per connection and reused: the result is the connection's, valid until
-    // the same statement runs again.
-    QSqlQuery& exec(const QString& sql, const QVariantList& binds) const;
+    // once per connection and reused.
+    Statement exec(const QString& sql, const QVariantList& binds) const;
 
     void begin();
     void commit();
     void rollback();
+    bool inTransaction() const { return m_transazioni > 0; }
 
-    static QString messageOf(const QSqlError& error);
+    // The server's message; a lost or refused connection gives one Italian sentence.
+    QString messageOf(const QSqlError& error) const;
+    static QString serverMessage(const QSqlError& error);
 
 private:
     void changed();
-    QSqlQuery& preparata(const QString& sql) const;
+    std::shared_ptr<QSqlQuery> prepared(const QString& sql) const;
+    [[noreturn]] void fail(const QSqlError& error) const;
 
     QString m_name;
     QString m_connName;
@@ -58,11 +86,12 @@ private:
     QString m_database;
     QString m_user;
     QString m_password;
+    QString m_settingError;
     int m_port = 3306;
     bool m_dirty = true;
     // Statements with bindings, prepared once per connection: every master move and
     // keyed write then costs one round trip to the server instead of two.
-    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_preparate;
+    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
     // Open transactions: the outermost is the server's, inner ones are savepoints.
     int m_transazioni = 0;
 };

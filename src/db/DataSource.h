@@ -23,6 +23,9 @@ signals:
     void stateChanged();
     void fieldChanged(int column);
     void afterPost();
+    void rowRemoved(int row);
+    void rowInserted(int row);
+    void rowChanged(int row);
 
 private:
     QPointer<Table> m_table;

@@ -4,18 +4,29 @@
 #include "Table.h"
 #include "platform/Testi.h"
 
-QString Field::name() const { return m_table->m_columns[m_column].name; }
-int Field::size() const { return m_table->m_columns[m_column].size; }
+QString Field::name() const {
+    return m_table->m_columns[m_column].name;
+}
+int Field::size() const {
+    return m_table->m_columns[m_column].size;
+}
 
-QVariant Field::value() const { return m_table->currentValue(m_column); }
-void Field::setValue(const QVariant& value) { m_table->setCurrentValue(m_column, value); }
-bool Field::isNull() const { return value().isNull(); }
+QVariant Field::value() const {
+    return m_table->currentValue(m_column);
+}
+void Field::setValue(const QVariant& value) {
+    m_table->setCurrentValue(m_column, value);
+}
+bool Field::isNull() const {
+    return value().isNull();
+}
 
-QString Field::asString() const { return testoDi(value()); }
+QString Field::asString() const {
+    return textOf(value());
+}
 
-QString Field::testoDi(const QVariant& v) {
-    if (v.isNull())
-        return QString();
+QString Field::textOf(const QVariant& v) {
+    if (v.isNull()) return QString();
     switch (v.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -44,8 +55,7 @@ void Field::setAsString(const QString& text) {
     if (c.isInteger()) {
         bool ok = false;
         const int v = text.trimmed().toInt(&ok);
-        if (!ok)
-            throw DbError(QStringLiteral("'%1' non è un valore intero valido").arg(text));
+        if (!ok) throw DbError(QStringLiteral("'%1' non è un valore intero valido").arg(text));
         setValue(v);
     } else if (c.isFloat()) {
         setValue(double(Testi::numero(text)));
@@ -58,12 +68,10 @@ void Field::setAsString(const QString& text) {
 
 int Field::asInteger() const {
     const QVariant v = value();
-    if (v.isNull())
-        return 0;
+    if (v.isNull()) return 0;
     bool ok = false;
     const int i = v.toInt(&ok);
-    if (!ok)
-        throw DbError(QStringLiteral("'%1' non è un valore intero valido").arg(v.toString()));
+    if (!ok) throw DbError(QStringLiteral("'%1' non è un valore intero valido").arg(v.toString()));
     return i;
 }
 
@@ -74,8 +82,7 @@ void Field::setAsInteger(int value) {
 
 bool Field::asBoolean() const {
     const QVariant v = value();
-    if (v.isNull())
-        return false;
+    if (v.isNull()) return false;
     if (v.typeId() == QMetaType::QString) {
         const QString s = v.toString().trimmed().toLower();
         return s == QLatin1String("true") || s == QLatin1String("1");
@@ -91,20 +98,18 @@ void Field::setAsBoolean(bool value) {
 
 double Field::asFloat() const {
     const QVariant v = value();
-    if (v.isNull())
-        return 0.0;
-    if (v.typeId() == QMetaType::QString)
-        return double(Testi::numero(v.toString()));
+    if (v.isNull()) return 0.0;
+    if (v.typeId() == QMetaType::QString) return double(Testi::numero(v.toString()));
     return v.toDouble();
 }
 
-void Field::setAsFloat(double value) { setValue(value); }
+void Field::setAsFloat(double value) {
+    setValue(value);
+}
 
 QDate Field::asDate() const {
     const QVariant v = value();
-    if (v.isNull())
-        return QDate();
-    if (v.typeId() == QMetaType::QString)
-        return Testi::data(v.toString());
+    if (v.isNull()) return QDate();
+    if (v.typeId() == QMetaType::QString) return Testi::data(v.toString());
     return v.toDate();
 }

@@ -16,14 +16,14 @@ public:
     int index() const { return m_column; }
     int size() const;
 
-    QVariant value() const;         // null for a null column
+    QVariant value() const; // null for a null column
     void setValue(const QVariant& value);
     bool isNull() const;
     void clear() { setValue(QVariant()); }
 
     QString asString() const;
     // The text a field shows for a value: numbers and dates in the Italian form.
-    static QString testoDi(const QVariant& value);
+    static QString textOf(const QVariant& value);
     void setAsString(const QString& text);
     int asInteger() const;
     void setAsInteger(int value);

@@ -2,12 +2,12 @@
 
 #include "ColumnInfo.h"
 #include "DataSource.h"
-#include "FirmaRighe.h"
 #include "Field.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
@@ -69,7 +69,7 @@ public:
     // Rows and navigation
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
-    int recNo() const { return m_current; }       // 0-based; -1 without rows
+    int recNo() const { return m_current; } // 0-based; -1 without rows
     void first();
     void last();
     void next();
@@ -86,10 +86,15 @@ public:
     // Fields
     const std::vector<ColumnInfo>& columns() const { return m_columns; }
     int columnCount() const { return int(m_columns.size()); }
-    int fieldIndex(const QString& name) const;   // -1 when missing; any letter case
-    Field field(const QString& name);            // throws DbError when missing
+    int fieldIndex(const QString& name) const; // -1 when missing; any letter case
+    Field field(const QString& name);          // throws DbError when missing
     Field field(int column) { return Field(this, column); }
-    QVariant value(int row, int column) const;   // for grids
+    QVariant value(int row, int column) const; // for grids
+    // Bytes held for the rows' values (without the table's fixed overhead).
+    std::size_t rowBytes() const;
+    // The table follows the change log that triggers keep beside it (else, with an
+    // integer key, it compares row signatures; else it reads everything again).
+    bool followsChangeLog() const { return m_logged; }
     QVariant currentValue(int column) const;
     void setCurrentValue(int column, const QVariant& value);
 
@@ -102,15 +107,20 @@ public:
     void post();
     void cancel();
     void remove();
-    void checkBrowseMode();   // posts a pending edit
+    void checkBrowseMode(); // posts a pending edit
 
 signals:
-    void afterScroll();             // the current row changed
-    void dataSetChanged();          // rows opened, closed or re-read
+    void afterScroll();    // the current row changed
+    void dataSetChanged(); // rows opened, closed or re-read
     void stateChanged();
-    void fieldChanged(int column);  // a value of the current row changed
+    void fieldChanged(int column); // a value of the current row changed
     void afterPost();
     void autoRefreshFailed(const QString& message);
+    // A refresh changed single rows, in this order (positions at the moment of each):
+    // a row was removed, a row was inserted, a row's values changed in place.
+    void rowRemoved(int row);
+    void rowInserted(int row);
+    void rowChanged(int row);
 
 private:
     struct Row;
@@ -118,17 +128,26 @@ private:
 
     Row* currentRow() const;
     Row* accessRow() const;
+    QVariant rowValue(const Row& row, int column) const;
+    QVector<QVariant>& openRow(Row& row);
+    void closeRow(Row& row, bool indexed = true);
     void loadColumns(const class QSqlRecord& record);
     void loadTableMeta();
     void checkDeclared() const;
-    void fetch(bool keepPosition, bool conFirme = false);
-    bool firmeUsabili() const;
-    void aggiornaDaFirme();
-    void leggiRigheFirmate(const QVariantList& chiavi);
-    RowPtr leggiRiga(const class QSqlQuery& q, int stored, bool conFirma) const;
-    QString selectStatement(QVariantList& binds, bool& masterMissing, bool conFirme) const;
+    void fetch(bool keepPosition, bool withSignatures = false);
+    bool signaturesUsable() const;
+    bool keyedRefresh() const;
+    void refreshFromSignatures();
+    void refreshFromLog();
+    quint64 readLogMark();
+    void applyChangedKeys(const QList<qint64>& keys);
+    RowPtr readRow(const class QSqlQuery& q, int stored, bool withSignature);
+    QString selectStatement(QVariantList& binds, bool& masterMissing, bool withSignatures) const;
+    bool rowLess(const Row& a, const Row& b) const;
+    int positionOf(const Row* row) const;
+    int insertPosition(const Row& row) const;
     void sortRows();
-    bool alSuoPosto(int row) const;
+    void rebuildKeyIndex();
     void calcFields(Row& row);
     void setPosition(int row, bool notify = true);
     void startNewRow(int at);
@@ -164,21 +183,32 @@ private:
     Handler m_onCalcFields;
 
     std::vector<ColumnInfo> m_columns;
-    QHash<QString, int> m_byName;        // by lower-case name
+    QHash<QString, int> m_byName; // by lower-case name
     QHash<QString, int> m_byExactName;
-    QHash<QString, ColumnInfo> m_tableMeta;   // sizes and keys of the table's columns
+    QHash<QString, ColumnInfo> m_tableMeta; // sizes and keys of the table's columns
     std::vector<RowPtr> m_rows;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;
     TableState m_state = TableState::Inactive;
-    std::unique_ptr<Row> m_original;   // the row as read, while it is edited
+    std::vector<QMetaType::Type> m_types; // of each column, for its null values
+    int m_pk = -1;                        // the primary key's column, or -1
+    bool m_integerKey = false;
+    QHash<qint64, Row*> m_byKey;  // rows by integer key
+    QVector<QVariant> m_original; // the row as read, while it is edited
+    bool m_hasOriginal = false;
     std::vector<bool> m_changed;
-    int m_insertedFrom = -1;           // current row before an insert
+    int m_insertedFrom = -1; // current row before an insert
     Row* m_calcRow = nullptr;
 
-    FirmaRighe m_firme;
-    bool m_conFirme = false;   // the rows carry the server's signatures
+    QStringList m_metaColumns;     // the table's columns in their order
+    bool m_metaIntegerKey = false; // its key is one integer column
+    QString m_signature;           // the row signature expression, when usable
+    bool m_withSignatures = false; // the rows carry the server's signatures
+    int m_dataSetChanges = 0;      // full reads so far
+    bool m_logged = false;         // a change log with its triggers is beside the table
+    quint64 m_logMark = 0;         // every log entry up to here is applied or void
+    QSet<quint64> m_logApplied;    // entries applied above the mark and just below it
 
     QTimer m_timer;
     int m_autoRefreshMs = 0;

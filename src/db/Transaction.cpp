@@ -7,8 +7,7 @@ Transaction::Transaction(Connection& connection) : m_connection(connection) {
 }
 
 Transaction::~Transaction() {
-    if (m_open)
-        m_connection.rollback();
+    if (m_open) m_connection.rollback();
 }
 
 void Transaction::commit() {

@@ -123,6 +123,8 @@ void TAreaFatture::creaGrigliaTestate() {
                                                c.allineamento);
         col.titleAlignment = c.allineamentoTitolo;
         col.pickList = c.scelte;
+        // The key never changes once written: the invoice's lines refer to it.
+        col.readOnly = qstrcmp(c.campo, "id_invio") == 0;
     }
     DBGrid1->setCellPainter([this](QPainter* p, const QRect& rect, int row,
                                    const DBGridColumn& column) {

@@ -141,9 +141,8 @@ void TElenco_Fatt::EliminaFattura() {
     {
         Transaction transazione(*Diz->xml_conn);
         Diz->Query->close();
-        Diz->Query->setSql(QStringLiteral("delete from dettaglio where id_invio=") +
-                           QString::number(id));
-        Diz->Query->execSql();
+        Diz->Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
+        Diz->Query->execSql({id});
         Diz->Testata->remove();
         transazione.commit();
     }

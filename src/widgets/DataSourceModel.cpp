@@ -8,7 +8,9 @@
 
 DataSourceModel::DataSourceModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-Table* DataSourceModel::table() const { return m_ds ? m_ds->table() : nullptr; }
+Table* DataSourceModel::table() const {
+    return m_ds ? m_ds->table() : nullptr;
+}
 
 bool DataSourceModel::isActive() const {
     const Table* t = table();
@@ -16,8 +18,7 @@ bool DataSourceModel::isActive() const {
 }
 
 void DataSourceModel::setDataSource(DataSource* ds) {
-    if (m_ds)
-        disconnect(m_ds, nullptr, this, nullptr);
+    if (m_ds) disconnect(m_ds, nullptr, this, nullptr);
     m_ds = ds;
     if (ds) {
         connect(ds, &DataSource::dataSetChanged, this, &DataSourceModel::onDataSetChanged);
@@ -25,6 +26,9 @@ void DataSourceModel::setDataSource(DataSource* ds) {
         connect(ds, &DataSource::stateChanged, this, &DataSourceModel::onStateChanged);
         connect(ds, &DataSource::recordChanged, this, &DataSourceModel::onRecordChanged);
         connect(ds, &QObject::destroyed, this, &DataSourceModel::onDataSetChanged);
+        connect(ds, &DataSource::rowRemoved, this, &DataSourceModel::onRowRemoved);
+        connect(ds, &DataSource::rowInserted, this, &DataSourceModel::onRowInserted);
+        connect(ds, &DataSource::rowChanged, this, &DataSourceModel::onRowChanged);
     }
     beginResetModel();
     resolveFields();
@@ -46,7 +50,9 @@ const std::deque<DBGridColumn>& DataSourceModel::shown() const {
     return m_columns.empty() ? m_automatic : m_columns;
 }
 
-const DBGridColumn& DataSourceModel::column(int column) const { return shown().at(column); }
+const DBGridColumn& DataSourceModel::column(int column) const {
+    return shown().at(column);
+}
 
 DBGridColumn& DataSourceModel::column(int column) {
     return m_columns.empty() ? m_automatic.at(column) : m_columns.at(column);
@@ -89,32 +95,58 @@ void DataSourceModel::onDataSetChanged() {
     m_indicatorRow = isActive() ? table()->recNo() : -1;
 }
 
+// A refresh that changed single rows tells the views about those rows alone: the
+// table has already made each change, the model only follows it.
+void DataSourceModel::onRowRemoved(int row) {
+    if (row < 0 || row >= m_rows) return;
+    beginRemoveRows(QModelIndex(), row, row);
+    --m_rows;
+    if (m_indicatorRow > row)
+        --m_indicatorRow;
+    else if (m_indicatorRow == row)
+        m_indicatorRow = -1;
+    endRemoveRows();
+}
+
+void DataSourceModel::onRowInserted(int row) {
+    if (row < 0 || row > m_rows) return;
+    beginInsertRows(QModelIndex(), row, row);
+    ++m_rows;
+    if (m_indicatorRow >= row) ++m_indicatorRow;
+    endInsertRows();
+}
+
+void DataSourceModel::onRowChanged(int row) {
+    if (row >= 0 && row < m_rows && columnCount() > 0)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 void DataSourceModel::onFieldChanged(int) {
     const int row = isActive() ? table()->recNo() : -1;
     if (row >= 0 && row < m_rows && columnCount() > 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void DataSourceModel::onStateChanged() { onRecordChanged(); }
+void DataSourceModel::onStateChanged() {
+    onRecordChanged();
+}
 
 void DataSourceModel::onRecordChanged() {
     const int old = m_indicatorRow;
     m_indicatorRow = isActive() ? table()->recNo() : -1;
     for (int r : {old, m_indicatorRow})
-        if (r >= 0 && r < m_rows)
-            emit headerDataChanged(Qt::Vertical, r, r);
+        if (r >= 0 && r < m_rows) emit headerDataChanged(Qt::Vertical, r, r);
 }
 
 QString DataSourceModel::cellText(int row, int column) const {
     const int f = fieldIndex(column);
     return f >= 0 && row >= 0 && row < m_rows ? FieldLink::textOf(table()->value(row, f))
-                                             : QString();
+                                              : QString();
 }
 
 bool DataSourceModel::isReadOnly(int column) const {
     const int f = fieldIndex(column);
-    return m_readOnly || f < 0 || this->column(column).readOnly ||
-           table()->columns()[f].calculated;
+    return m_readOnly || f < 0 || this->column(column).readOnly || table()->columns()[f].calculated;
 }
 
 void DataSourceModel::setCellColor(const QColor& color) {
@@ -125,14 +157,12 @@ void DataSourceModel::setCellColor(const QColor& color) {
 
 void DataSourceModel::setTitleFont(const std::optional<QFont>& font) {
     m_titleFont = font;
-    if (columnCount() > 0)
-        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 void DataSourceModel::setTitleColor(const QColor& color) {
     m_titleColor = color;
-    if (columnCount() > 0)
-        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 void DataSourceModel::startEdit(int row) {
@@ -150,8 +180,7 @@ int DataSourceModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DataSourceModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
-        return QVariant();
+    if (!index.isValid()) return QVariant();
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -178,8 +207,7 @@ bool DataSourceModel::setData(const QModelIndex& index, const QVariant& value, i
         isReadOnly(index.column()))
         return false;
     const QString text = value.toString();
-    if (!t->isEditing() && text == cellText(index.row(), index.column()))
-        return true;
+    if (!t->isEditing() && text == cellText(index.row(), index.column())) return true;
     return FieldLink::protect([&] {
         m_ds->edit();
         t->field(f).setAsString(text);
@@ -188,31 +216,35 @@ bool DataSourceModel::setData(const QModelIndex& index, const QVariant& value, i
 
 QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical) {
-        if (role != Qt::DisplayRole || section != m_indicatorRow || !isActive())
-            return QVariant();
+        if (role != Qt::DisplayRole || section != m_indicatorRow || !isActive()) return QVariant();
         switch (table()->state()) {
-        case TableState::Edit: return QStringLiteral("\u270E");
-        case TableState::Insert: return QStringLiteral("*");
-        default: return QStringLiteral("\u25B8");
+        case TableState::Edit:
+            return QStringLiteral("\u270E");
+        case TableState::Insert:
+            return QStringLiteral("*");
+        default:
+            return QStringLiteral("\u25B8");
         }
     }
-    if (section < 0 || section >= columnCount())
-        return QVariant();
+    if (section < 0 || section >= columnCount()) return QVariant();
     const DBGridColumn& c = column(section);
     switch (role) {
-    case Qt::DisplayRole: return c.title.isEmpty() ? c.field : c.title;
-    case Qt::TextAlignmentRole: return int(c.titleAlignment.toInt());
-    case Qt::FontRole: return m_titleFont ? QVariant(*m_titleFont) : QVariant();
-    case Qt::ForegroundRole: return m_titleColor.isValid() ? QVariant(m_titleColor) : QVariant();
-    default: return QVariant();
+    case Qt::DisplayRole:
+        return c.title.isEmpty() ? c.field : c.title;
+    case Qt::TextAlignmentRole:
+        return int(c.titleAlignment.toInt());
+    case Qt::FontRole:
+        return m_titleFont ? QVariant(*m_titleFont) : QVariant();
+    case Qt::ForegroundRole:
+        return m_titleColor.isValid() ? QVariant(m_titleColor) : QVariant();
+    default:
+        return QVariant();
     }
 }
 
 Qt::ItemFlags DataSourceModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
+    if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    if (!isReadOnly(index.column()))
-        f |= Qt::ItemIsEditable;
+    if (!isReadOnly(index.column())) f |= Qt::ItemIsEditable;
     return f;
 }

@@ -2,7 +2,7 @@
 
 #include "DBGridColumn.h"
 
-#include "db/Table.h"   // DataSource::table() needs the whole class
+#include "db/Table.h" // DataSource::table() needs the whole class
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -28,7 +28,7 @@ public:
     DBGridColumn& addColumn(const DBGridColumn& column);
     const DBGridColumn& column(int column) const;
     DBGridColumn& column(int column);
-    int fieldIndex(int column) const;   // the table's column shown in `column`, or -1
+    int fieldIndex(int column) const; // the table's column shown in `column`, or -1
     QString cellText(int row, int column) const;
     bool isReadOnly(int column) const;
 
@@ -49,11 +49,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:
-    void columnsRead();   // the table's columns are known (again): widths can be set
+    void columnsRead(); // the table's columns are known (again): widths can be set
 
 private:
     void onDataSetChanged();
     void onFieldChanged(int column);
+    void onRowRemoved(int row);
+    void onRowInserted(int row);
+    void onRowChanged(int row);
     void onStateChanged();
     void onRecordChanged();
     void resolveFields();

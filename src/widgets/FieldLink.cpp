@@ -87,7 +87,7 @@ bool FieldLink::protect(const std::function<void()>& action) {
     return false;
 }
 
-QString FieldLink::textOf(const QVariant& v) { return Field::testoDi(v); }
+QString FieldLink::textOf(const QVariant& v) { return Field::textOf(v); }
 
 void FieldLink::onFieldChanged(int column) {
     if (column == this->column())

@@ -57,6 +57,21 @@ private slots:
             QCOMPARE(c->user(), QString("gfe"));
             QCOMPARE(c->password(), QString("segreta"));
         }
+        // A port given wrong is refused by name, never replaced by another one.
+        for (const char* wrong : {"abc", "", "-5", "99999"}) {
+            qputenv("GFE_DB_PORT", wrong);
+            TDiz sbagliata;
+            for (Connection* c : {sbagliata.xml_conn, sbagliata.Dati}) {
+                try {
+                    c->connect();
+                    QFAIL(qPrintable(QString("connected with GFE_DB_PORT '%1'").arg(wrong)));
+                } catch (const DbError& e) {
+                    QVERIFY2(e.messaggio().contains("GFE_DB_PORT") &&
+                                 e.messaggio().contains(QString("'%1'").arg(wrong)),
+                             qPrintable(e.messaggio()));
+                }
+            }
+        }
         for (const auto& [name, value] : {std::pair{"GFE_DB_PORT", port}, {"GFE_DB_USER", user},
                                           {"GFE_DB_PASSWORD", password}}) {
             if (value.isNull())

@@ -5,9 +5,13 @@
 #include "db/Query.h"
 #include "db/Table.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/types.h>
 
 class TstTable : public QObject {
     Q_OBJECT
@@ -86,14 +90,14 @@ private slots:
         }
         conn->exec(ins, {11, "undici"});
         TestDb::esegui(db, {"ALTER TABLE clienti ADD COLUMN extra INT DEFAULT 7"});
-        QSqlQuery& q = conn->exec("SELECT extra FROM clienti WHERE id = ?", {11});
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toInt(), 7);
+        Statement q = conn->exec("SELECT extra FROM clienti WHERE id = ?", {11});
+        QVERIFY(q->next());
+        QCOMPARE(q->value(0).toInt(), 7);
         conn->disconnect();
         conn->connect();
-        QSqlQuery& r = conn->exec("SELECT rag_soc FROM clienti WHERE id = ?", {10});
-        QVERIFY(r.next());
-        QCOMPARE(r.value(0).toString(), QString("dieci"));
+        Statement r = conn->exec("SELECT rag_soc FROM clienti WHERE id = ?", {10});
+        QVERIFY(r->next());
+        QCOMPARE(r->value(0).toString(), QString("dieci"));
     }
 
     void rowOrderHoldsForAnyStatement() {
@@ -323,6 +327,109 @@ private slots:
         QCOMPARE(t.field("rag_soc").asString(), QString("alfetta"));
     }
 
+    // Whatever another program writes, and however, the next refresh shows exactly what a
+    // fresh read shows; with the change log and, on a database without it, with the
+    // row signatures.
+    void refreshSeesEveryChange_data() {
+        QTest::addColumn<bool>("log");
+        QTest::newRow("change log") << true;
+        QTest::newRow("without the log") << false;
+    }
+    void refreshSeesEveryChange() {
+        QFETCH(bool, log);
+        if (!log)
+            TestDb::esegui(db, {"DROP TRIGGER testata_gfe_ins", "DROP TRIGGER testata_gfe_upd",
+                                "DROP TRIGGER testata_gfe_del", "DROP TABLE gfe_modifiche_testata"});
+        Table t(conn.get(), "testata");
+        t.setOrderBy({"rag_soc"});
+        t.addCalculatedField("doppio");
+        t.setOnCalcFields([](Table& tt) {
+            tt.field("doppio").setAsString(tt.field("rag_soc").asString().repeated(2));
+        });
+        t.open();
+        QCOMPARE(t.followsChangeLog(), log);
+        const auto contenuto = [](Table& tab) {
+            QStringList out;
+            for (int r = 0; r < tab.recordCount(); ++r) {
+                QStringList riga;
+                for (int c = 0; c < tab.columnCount(); ++c) {
+                    const QVariant v = tab.value(r, c);
+                    riga << (v.isNull() ? "null" : v.toString());
+                }
+                out << riga.join('|');
+            }
+            return out;
+        };
+        const auto comeNuova = [&] {
+            Table nuova(conn.get(), "testata");
+            nuova.setOrderBy({"rag_soc"});
+            nuova.addCalculatedField("doppio");
+            nuova.setOnCalcFields([](Table& tt) {
+                tt.field("doppio").setAsString(tt.field("rag_soc").asString().repeated(2));
+            });
+            nuova.open();
+            return contenuto(nuova);
+        };
+        QVERIFY(t.locate("id_invio", 3));
+        t.refresh();
+        TestDb::esegui(db, {"UPDATE testata SET inviata = 0, pec = 'x' WHERE id_invio = 3",
+                            "INSERT INTO testata (id_invio, rag_soc) VALUES (7, 'ZETA')",
+                            "DELETE FROM testata WHERE id_invio = 5"});
+        t.refresh();
+        QCOMPARE(contenuto(t), comeNuova());
+        // Deleted and written again under the same key; two changes in one interval.
+        TestDb::esegui(db, {"DELETE FROM testata WHERE id_invio = 7",
+                            "INSERT INTO testata (id_invio, rag_soc) VALUES (7, 'AAA')",
+                            "UPDATE testata SET rag_soc = 'PRIMA' WHERE id_invio = 3",
+                            "UPDATE testata SET rag_soc = 'DOPO' WHERE id_invio = 3"});
+        t.refresh();
+        QCOMPARE(contenuto(t), comeNuova());
+        QCOMPARE(t.field("id_invio").asInteger(), 3);   // the current row stays current
+        // Written while this table edits the same row.
+        t.edit();
+        t.field("num_doc").setAsString("12");
+        TestDb::esegui(db, {"UPDATE testata SET tot_doc = '9,00' WHERE id_invio = 3",
+                            "INSERT INTO testata (id_invio, rag_soc) VALUES (9, 'NOVE')"});
+        t.post();
+        t.refresh();
+        QCOMPARE(contenuto(t), comeNuova());
+        QCOMPARE(t.field("tot_doc").asString(), QString("9,00"));
+        // A transaction still open holds a change while a later one commits: each shows
+        // once it is committed.
+        Connection altra("altra");
+        TestDb::punta(altra, db);
+        altra.connect();
+        altra.begin();
+        altra.exec("UPDATE testata SET rag_soc = 'LENTA' WHERE id_invio = 9");
+        TestDb::esegui(db, {"UPDATE testata SET rag_soc = 'SVELTA' WHERE id_invio = 7"});
+        t.refresh();
+        QCOMPARE(contenuto(t), comeNuova());
+        QVERIFY(t.locate("rag_soc", "SVELTA"));
+        altra.commit();
+        t.refresh();
+        QCOMPARE(contenuto(t), comeNuova());
+        QVERIFY(t.locate("rag_soc", "LENTA"));
+    }
+
+    // A stored row keeps its key; a new row takes any.
+    void keyOfAStoredRowIsRefused() {
+        auto t = apri("testata");
+        QVERIFY(t->locate("id_invio", 5));
+        t->edit();
+        try {
+            t->field("id_invio").setAsInteger(6);
+            QFAIL("key changed");
+        } catch (const DbError& e) {
+            QVERIFY2(e.messaggio().contains("id_invio"), qPrintable(e.messaggio()));
+        }
+        t->field("id_invio").setAsInteger(5);   // the same value is no change
+        t->cancel();
+        t->append();
+        t->field("id_invio").setAsInteger(6);
+        t->post();
+        QCOMPARE(TestDb::valore(db, "select count(*) from testata"), QString("3"));
+    }
+
     void bookmarks() {
         auto t = apri("clienti");
         t->moveTo(2);
@@ -361,6 +468,43 @@ private slots:
         QVERIFY(!t->autoRefreshActive());
         QVERIFY(!failed.first().first().toString().isEmpty());
         QCOMPARE(t->recordCount(), 2);   // the rows read before stay
+    }
+
+    // A server that stops answering gives one clear message within the timeout (shortened
+    // here by GFE_DB_TIMEOUT); the default waits longer than the server's lock wait.
+    void stoppedServerTimesOut() {
+        qunsetenv("GFE_DB_TIMEOUT");
+        conn->connect();
+        QSqlQuery attesa = conn->exec("SELECT @@innodb_lock_wait_timeout, @@pid_file");
+        QVERIFY(attesa.next());
+        QVERIFY(Connection::readWriteTimeout() > attesa.value(0).toInt());
+        QFile pidFile(attesa.value(1).toString());
+        const pid_t pid = pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
+        if (pid <= 0 || ::kill(pid, 0) != 0)
+            QSKIP("the test server's process is not reachable from here");
+        qputenv("GFE_DB_TIMEOUT", "2");
+        conn->disconnect();
+        conn->connect();
+        struct Riprendi {
+            pid_t pid;
+            ~Riprendi() { ::kill(pid, SIGCONT); }
+        } riprendi{pid};
+        QVERIFY(::kill(pid, SIGSTOP) == 0);
+        QElapsedTimer tempo;
+        tempo.start();
+        try {
+            conn->exec("SELECT 1");
+            QFAIL("the stopped server answered");
+        } catch (const DbError& e) {
+            QVERIFY2(e.messaggio().startsWith("Connessione al database 'gfe_t_table'") &&
+                         !e.messaggio().contains('\n'),
+                     qPrintable(e.messaggio()));
+        }
+        QVERIFY2(tempo.elapsed() < 20000, qPrintable(QString::number(tempo.elapsed())));
+        ::kill(pid, SIGCONT);
+        qunsetenv("GFE_DB_TIMEOUT");
+        conn->connect();
+        QCOMPARE(conn->exec("SELECT 1 + 1").next(), true);
     }
 
     void dataSourceRelaysAndStartsEdits() {

@@ -116,6 +116,40 @@ private slots:
         QCOMPARE(g->model()->headerData(1, Qt::Vertical).toString(), QString("\u25B8"));
     }
 
+    // A refresh tells the grid of the rows it changed, never with a reset; the grid
+    // stays on the same invoice.
+    void refreshTellsOnlyTheChangedRows() {
+        apriTestata();
+        t().setOrderBy({"id_invio"});
+        t().close();
+        t().open();
+        auto g = griglia();
+        QVERIFY(t().locate("id_invio", 2));
+        QAbstractItemModel* m = g->model();
+        QSignalSpy reset(m, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(m, &QAbstractItemModel::dataChanged);
+        QSignalSpy inserted(m, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
+        t().refresh();
+        QCOMPARE(reset.count() + changed.count() + inserted.count() + removed.count(), 0);
+        TestDb::esegui(db, {"UPDATE testata SET rag_soc = 'GAMMA BIS' WHERE id_invio = 3",
+                            "DELETE FROM testata WHERE id_invio = 1",
+                            "INSERT INTO testata (id_invio, rag_soc) VALUES (4, 'DELTA')"});
+        t().refresh();
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(),
+                 changed.first().at(1).toModelIndex().row());   // one row
+        QCOMPARE(m->rowCount(), 3);
+        QCOMPARE(g->cellText(0, 1), QString("BETA"));
+        QCOMPARE(g->cellText(1, 1), QString("GAMMA BIS"));
+        QCOMPARE(g->cellText(2, 1), QString("DELTA"));
+        QCOMPARE(g->currentIndex().row(), 0);
+        QCOMPARE(t().recNo(), 0);
+    }
+
     void clickingARowMovesTheTable() {
         apriTestata();
         auto g = griglia();

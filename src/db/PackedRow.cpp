@@ -1,0 +1,261 @@
+#include "PackedRow.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+#include <cstring>
+
+namespace {
+
+// A tag byte below ShortText is a text of that many UTF-8 bytes, which follow.
+constexpr unsigned char ShortText = 0x80;
+
+enum Tag : unsigned char {
+    Null = ShortText,
+    Text,
+    Bytes,
+    Int32,
+    UInt32,
+    Int64,
+    UInt64,
+    Real,
+    Boolean,
+    Date,
+    DateTime,
+    Time,
+    Other, // any other type, through its text and type id
+};
+
+void putVarint(QByteArray& out, quint64 v) {
+    while (v >= 0x80) {
+        out.append(char((v & 0x7f) | 0x80));
+        v >>= 7;
+    }
+    out.append(char(v));
+}
+
+quint64 getVarint(const unsigned char*& p) {
+    quint64 v = 0;
+    int shift = 0;
+    while (*p & 0x80) {
+        v |= quint64(*p++ & 0x7f) << shift;
+        shift += 7;
+    }
+    v |= quint64(*p++) << shift;
+    return v;
+}
+
+template <typename T> void putRaw(QByteArray& out, T v) {
+    out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+template <typename T> T getRaw(const unsigned char*& p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    p += sizeof v;
+    return v;
+}
+
+void putBytes(QByteArray& out, const QByteArray& bytes) {
+    putVarint(out, quint64(bytes.size()));
+    out.append(bytes);
+}
+
+void pack(QByteArray& out, const QVariant& v) {
+    if (v.isNull()) {
+        out.append(char(Null));
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        const QByteArray text = v.toString().toUtf8();
+        if (text.size() < ShortText) {
+            out.append(char(text.size()));
+            out.append(text);
+        } else {
+            out.append(char(Text));
+            putBytes(out, text);
+        }
+        return;
+    }
+    case QMetaType::QByteArray:
+        out.append(char(Bytes));
+        putBytes(out, v.toByteArray());
+        return;
+    case QMetaType::Int:
+        out.append(char(Int32));
+        putRaw<qint32>(out, v.toInt());
+        return;
+    case QMetaType::UInt:
+        out.append(char(UInt32));
+        putRaw<quint32>(out, v.toUInt());
+        return;
+    case QMetaType::LongLong:
+        out.append(char(Int64));
+        putRaw<qint64>(out, v.toLongLong());
+        return;
+    case QMetaType::ULongLong:
+        out.append(char(UInt64));
+        putRaw<quint64>(out, v.toULongLong());
+        return;
+    case QMetaType::Double:
+        out.append(char(Real));
+        putRaw<double>(out, v.toDouble());
+        return;
+    case QMetaType::Bool:
+        out.append(char(Boolean));
+        out.append(char(v.toBool()));
+        return;
+    case QMetaType::QDate:
+        out.append(char(Date));
+        putRaw<qint64>(out, v.toDate().toJulianDay());
+        return;
+    case QMetaType::QDateTime:
+        out.append(char(DateTime));
+        putRaw<qint64>(out, v.toDateTime().toMSecsSinceEpoch());
+        return;
+    case QMetaType::QTime:
+        out.append(char(Time));
+        putRaw<qint32>(out, v.toTime().msecsSinceStartOfDay());
+        return;
+    default:
+        out.append(char(Other));
+        putRaw<qint32>(out, v.typeId());
+        putBytes(out, v.toString().toUtf8());
+        return;
+    }
+}
+
+QVariant unpackOne(const unsigned char*& p, QMetaType::Type nullType) {
+    const auto bytes = [&p] {
+        const auto n = qsizetype(getVarint(p));
+        const auto* start = reinterpret_cast<const char*>(p);
+        p += n;
+        return std::pair{start, n};
+    };
+    if (*p < ShortText) {
+        const int n = *p++;
+        const auto* start = reinterpret_cast<const char*>(p);
+        p += n;
+        return QString::fromUtf8(start, n);
+    }
+    switch (Tag(*p++)) {
+    case Null:
+        return QVariant(QMetaType(nullType));
+    case Text: {
+        const auto [s, n] = bytes();
+        return QString::fromUtf8(s, n);
+    }
+    case Bytes: {
+        const auto [s, n] = bytes();
+        return QByteArray(s, n);
+    }
+    case Int32:
+        return getRaw<qint32>(p);
+    case UInt32:
+        return getRaw<quint32>(p);
+    case Int64:
+        return getRaw<qint64>(p);
+    case UInt64:
+        return getRaw<quint64>(p);
+    case Real:
+        return getRaw<double>(p);
+    case Boolean:
+        return bool(*p++);
+    case Date:
+        return QDate::fromJulianDay(getRaw<qint64>(p));
+    case DateTime:
+        return QDateTime::fromMSecsSinceEpoch(getRaw<qint64>(p));
+    case Time:
+        return QTime::fromMSecsSinceStartOfDay(getRaw<qint32>(p));
+    case Other: {
+        const int type = getRaw<qint32>(p);
+        const auto [s, n] = bytes();
+        QVariant v(QString::fromUtf8(s, n));
+        v.convert(QMetaType(type));
+        return v;
+    }
+    }
+    return QVariant();
+}
+
+void skipOne(const unsigned char*& p) {
+    if (*p < ShortText) {
+        p += 1 + *p;
+        return;
+    }
+    switch (Tag(*p++)) {
+    case Null:
+        return;
+    case Text:
+    case Bytes: {
+        const quint64 n = getVarint(p);
+        p += n;
+        return;
+    }
+    case Int32:
+    case UInt32:
+    case Time:
+        p += 4;
+        return;
+    case Int64:
+    case UInt64:
+    case Real:
+    case Date:
+    case DateTime:
+        p += 8;
+        return;
+    case Boolean:
+        p += 1;
+        return;
+    case Other: {
+        p += 4;
+        const quint64 n = getVarint(p);
+        p += n;
+        return;
+    }
+    }
+}
+
+} // namespace
+
+PackedRow::PackedRow(const QVector<QVariant>& values) {
+    QByteArray out;
+    out.reserve(2 + values.size() * 12);
+    putRaw<quint16>(out, quint16(values.size()));
+    for (const QVariant& v : values)
+        pack(out, v);
+    m_size = std::size_t(out.size());
+    m_data = std::make_unique_for_overwrite<unsigned char[]>(m_size);
+    std::memcpy(m_data.get(), out.constData(), m_size);
+}
+
+int PackedRow::count() const {
+    if (!m_data) return 0;
+    quint16 n;
+    std::memcpy(&n, m_data.get(), sizeof n);
+    return n;
+}
+
+const unsigned char* PackedRow::find(int column) const {
+    if (column < 0 || column >= count()) return nullptr;
+    const unsigned char* p = m_data.get() + 2;
+    for (int i = 0; i < column; ++i)
+        skipOne(p);
+    return p;
+}
+
+QVariant PackedRow::value(int column, QMetaType::Type nullType) const {
+    const unsigned char* p = find(column);
+    return p ? unpackOne(p, nullType) : QVariant();
+}
+
+void PackedRow::unpack(QVector<QVariant>& out,
+                       const std::vector<QMetaType::Type>& nullTypes) const {
+    const int n = count();
+    const unsigned char* p = m_data ? m_data.get() + 2 : nullptr;
+    out.reserve(out.size() + n);
+    for (int i = 0; i < n; ++i)
+        out.append(unpackOne(p, i < int(nullTypes.size()) ? nullTypes[i] : QMetaType::UnknownType));
+}
