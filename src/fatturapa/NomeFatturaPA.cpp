@@ -72,8 +72,9 @@ NomeFatturaPA::~NomeFatturaPA() {
 // same file apart whatever database they use.
 void NomeFatturaPA::blocca() {
     const QString blocco = QStringLiteral("gfe_fatturapa/") + m_nome;
-    QSqlQuery& q = m_testata.connection()->exec(QStringLiteral("SELECT GET_LOCK(?, ?)"),
+    const Statement st = m_testata.connection()->exec(QStringLiteral("SELECT GET_LOCK(?, ?)"),
                                                 {blocco, attesaBlocco});
+    QSqlQuery& q = *st;
     if (!q.next() || q.value(0).toInt() != 1)
         throw ErroreXml(QStringLiteral("Il file %1 è in scrittura da parte di un altro programma: "
                                        "il file XML della fattura Id. Invio %2 non è stato creato, "
@@ -85,10 +86,11 @@ void NomeFatturaPA::blocca() {
 
 void NomeFatturaPA::riserva() {
     if (m_blocco.isEmpty()) blocca();
-    QSqlQuery& q = m_testata.connection()->exec(
+    const Statement st = m_testata.connection()->exec(
         QStringLiteral("SELECT id_invio FROM testata WHERE nome_file = ? AND id_invio <> ? "
                        "ORDER BY id_invio LIMIT 1"),
         {m_nome, m_idInvio});
+    QSqlQuery& q = *st;
     if (q.next())
         throw ErroreXml(QStringLiteral("Il nome di file %1 appartiene già alla fattura Id. Invio "
                                        "%2: il file XML della fattura Id. Invio %3 non è stato "

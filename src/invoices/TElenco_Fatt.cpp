@@ -231,6 +231,8 @@ void TElenco_Fatt::BitBtn19Click() {
     } catch (const Errore&) {
         // The failure has been shown already; the table stays closed.
     }
+}
+
 // "Importa Fatture": the year's documents of the accounting database dated up
 // to M1 become invoices. An error stops the run with its message; then one
 // message lists the documents refused and the files with problems.

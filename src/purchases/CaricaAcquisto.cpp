@@ -183,11 +183,11 @@ public:
             segnaposto << QStringLiteral("?");
             valori << valore;
         }
-        QSqlQuery& q = c.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(tabella, colonne.join(QStringLiteral(", ")),
-                                       segnaposto.join(QStringLiteral(", "))),
-                              valori);
-        return q.lastInsertId().toInt();
+        const Statement q = c.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(tabella, colonne.join(QStringLiteral(", ")),
+                                            segnaposto.join(QStringLiteral(", "))),
+                                   valori);
+        return q->lastInsertId().toInt();
     }
 
 private:
@@ -393,9 +393,10 @@ private:
 class BloccoNome {
 public:
     BloccoNome(Connection& c, const QString& nome) : m_c(c), m_nome(nome) {
-        QSqlQuery& q = c.exec(QStringLiteral("SELECT GET_LOCK(MD5(CONCAT(DATABASE(), '/', ?)), %1)")
+        const Statement st = c.exec(QStringLiteral("SELECT GET_LOCK(MD5(CONCAT(DATABASE(), '/', ?)), %1)")
                                   .arg(attesaBlocco),
                               {nome});
+        QSqlQuery& q = *st;
         m_preso = q.next() && q.value(0).toInt() == 1;
     }
     ~BloccoNome() {
@@ -420,9 +421,10 @@ private:
 // The prot of the header already loaded from exactly this name (letter case and
 // trailing blanks included); 0 when there is none.
 int giaCaricato(Connection& c, const QString& nome) {
-    QSqlQuery& q = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE nome_file COLLATE "
+    const Statement st = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE nome_file COLLATE "
                                          "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
                           {nome});
+    QSqlQuery& q = *st;
     return q.next() ? q.value(0).toInt() : 0;
 }
 

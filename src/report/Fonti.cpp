@@ -28,7 +28,7 @@ QString SorgenteTabella::testo(int riga, const QString& colonna) const {
         throw ErroreReport(QStringLiteral("Riga %1 non trovata nella tabella %2")
                                .arg(riga + 1)
                                .arg(m_tabella.tableName()));
-    return Field::testoDi(m_tabella.value(m_righe[riga], c));
+    return Field::textOf(m_tabella.value(m_righe[riga], c));
 }
 
 const Sorgente& Fonti::sorgente(const QString& nome) const {

@@ -9,13 +9,13 @@
 
 Collegamento Collegamento::accedi(const QString& cartella) {
     TDiz diz;
-    const Accesso::Esito esito = Accesso::esegui(cartella, nullptr);
+    const Accesso::Esito esito = Accesso::esegui(diz, cartella, nullptr);
     if (esito.stato == Accesso::Stato::SenzaIni)
         throw Errore(QStringLiteral("File ip.ini non trovato nella cartella di lavoro"));
     if (!esito.collegato()) throw Errore(esito.messaggio);
     const Connection& c = *diz.xml_conn;
     Collegamento k{c.host(), c.database(), c.user(), c.password(), c.port()};
-    Accesso::chiudiTabelle();
+    Accesso::chiudiTabelle(diz);
     return k;
 }
 

@@ -76,8 +76,9 @@ Risposta paginaInvio(Richiesta& r, bool pa) {
 
 Risposta inviaFattura(Connection& c, const Canale& canale, const QString& nome, int id, bool pa) {
     Transaction transazione(c);
-    QSqlQuery& q = c.exec(
+    const Statement riga = c.exec(
         QStringLiteral("SELECT nome_file, inviata FROM testata WHERE id_invio=? FOR UPDATE"), {id});
+    QSqlQuery& q = *riga;
     if (!q.next()) return rifiuto(404, pa, QStringLiteral("La fattura n. %1 non esiste.").arg(id));
     const QString nomeFattura = q.value(0).toString();
     const bool inviata = q.value(1).toInt() != 0;
@@ -93,7 +94,7 @@ Risposta inviaFattura(Connection& c, const Canale& canale, const QString& nome, 
                  ? QStringLiteral("La fattura non ha ancora un file XML.")
                  : QStringLiteral("Il file della fattura è %1.").arg(nomeFattura)});
 
-    QSqlQuery& a = c.exec(QStringLiteral("SELECT path FROM azienda ORDER BY codice LIMIT 1"), {});
+    QSqlQuery a = c.exec(QStringLiteral("SELECT path FROM azienda ORDER BY codice LIMIT 1"));
     const QString cartella = a.next() ? a.value(0).toString() : QString();
     a.finish();
     const QString percorso = QDir(cartella).absoluteFilePath(nome);
@@ -125,7 +126,7 @@ Risposta inviaFattura(Connection& c, const Canale& canale, const QString& nome, 
     }
     // The row is locked since the check, so the update finds it unsent.
     if (c.exec(QStringLiteral("UPDATE testata SET inviata=1 WHERE id_invio=? AND inviata=0"), {id})
-            .numRowsAffected() != 1)
+            ->numRowsAffected() != 1)
         return rifiuto(409, pa, QStringLiteral("La fattura n. %1 risulta già inviata.").arg(id),
                        {dove});
     transazione.commit();
