@@ -193,6 +193,7 @@ void Connection::commit() {
 }
 
 void Connection::rollback() {
+    ++m_rollbacks;
     if (m_transazioni > 1) {
         try {
             exec(QStringLiteral("ROLLBACK TO SAVEPOINT gfe_%1").arg(m_transazioni - 1));

@@ -70,6 +70,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_transazioni > 0; }
+    // How many transactions (or savepoints) were rolled back on this connection: rows a
+    // table wrote in them are gone, and its next refresh reads everything again.
+    int rollbacks() const { return m_rollbacks; }
 
     // The server's message; a lost or refused connection gives one Italian sentence.
     QString messageOf(const QSqlError& error) const;
@@ -94,4 +97,5 @@ private:
     mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
     // Open transactions: the outermost is the server's, inner ones are savepoints.
     int m_transazioni = 0;
+    int m_rollbacks = 0;
 };

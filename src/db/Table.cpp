@@ -196,8 +196,10 @@ void Table::close() {
 void Table::refresh() {
     requireOpen();
     checkBrowseMode();
-    if (!m_logged && !signaturesUsable()) {
-        fetch(true);
+    // A statement set since the open, or a rollback on the connection (rows this table
+    // wrote may be gone without a trace in any log): everything is read again.
+    if (!keyedRefresh() || m_connection->rollbacks() != m_rollbacksSeen) {
+        fetch(true, keyedRefresh() && !m_logged);
         return;
     }
     if (!m_logged && !m_withSignatures) {
@@ -349,6 +351,7 @@ QVariantList Table::masterValues() const {
 
 void Table::fetch(bool keepPosition, bool withSignatures) {
     const Bookmark mark = keepPosition ? bookmark() : Bookmark();
+    m_rollbacksSeen = m_connection->rollbacks();
     QVariantList binds;
     bool masterMissing = false;
     const QString sql = selectStatement(binds, masterMissing, withSignatures);

@@ -172,6 +172,7 @@ private:
     QString m_tableName;
     QString m_sql;
     QVariantList m_sqlBinds;
+    int m_rollbacksSeen = 0; // the connection's rollbacks when the rows were last read
     QStringList m_orderBy;
     QPointer<DataSource> m_master;
     QStringList m_detailColumns;
