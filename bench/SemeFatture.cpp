@@ -11,10 +11,11 @@ void semeFatture(const QString& db, int testate, int righe) {
     for (int from = 1; from <= testate; from += 1000) {
         QStringList heads, lines;
         for (int id = from; id < from + 1000 && id <= testate; ++id) {
-            heads << QStringLiteral("(%1,'CLIENTE %1 SRL','VIA ROMA %1','VERONA','37100','VR','IT',"
-                                    "'01234567897','','ABC1234','','%2/03/2023','%1','122,00','TD01',"
-                                    "'TP02','MP05',0,'','','','','0,00','0,00','100,00','22,00','22',"
-                                    "'I','IT01234567897_A%3.xml',%4)")
+            heads << QStringLiteral(
+                         "(%1,'CLIENTE %1 SRL','VIA ROMA %1','VERONA','37100','VR','IT',"
+                         "'01234567897','','ABC1234','','%2/03/2023','%1','122,00','TD01',"
+                         "'TP02','MP05',0,'','','','','0,00','0,00','100,00','22,00','22',"
+                         "'I','IT01234567897_A%3.xml',%4)")
                          .arg(id)
                          .arg(1 + id % 28, 2, 10, QLatin1Char('0'))
                          .arg(id % 10000, 4, 10, QLatin1Char('0'))
@@ -25,13 +26,16 @@ void semeFatture(const QString& db, int testate, int righe) {
                              .arg(id)
                              .arg(p);
         }
-        stmts << "INSERT INTO testata (id_invio,rag_soc,indirizzo,comune,cap,prov,nazione,p_iva,"
-                 "cod_fis,cod_dest,pec,data_doc,num_doc,tot_doc,tipo_doc,tipo_pag,mod_pag,n_rate,"
-                 "scad1,scad2,scad3,scad4,spese,arrot,imponibile,imposta,aliquota,esig_iva,nome_file,"
-                 "inviata) VALUES " + heads.join(',');
+        stmts
+            << "INSERT INTO testata (id_invio,rag_soc,indirizzo,comune,cap,prov,nazione,p_iva,"
+               "cod_fis,cod_dest,pec,data_doc,num_doc,tot_doc,tipo_doc,tipo_pag,mod_pag,n_rate,"
+               "scad1,scad2,scad3,scad4,spese,arrot,imponibile,imposta,aliquota,esig_iva,nome_file,"
+               "inviata) VALUES " +
+                   heads.join(',');
         if (!lines.isEmpty())
             stmts << "INSERT INTO dettaglio (id_invio,prog,codice_val,descrizione,quantita,um,"
-                     "prezzo_unit,prezzo_tot,aliquota) VALUES " + lines.join(',');
+                     "prezzo_unit,prezzo_tot,aliquota) VALUES " +
+                         lines.join(',');
     }
     TestDb::esegui(db, stmts);
 }

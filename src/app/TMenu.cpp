@@ -55,8 +55,9 @@ void TMenu::creaControlli() {
     const QString times = QStringLiteral("Times New Roman");
     const QFont corsivo24 = carattere(sans, 24, false, true);
     const QFont normale24 = carattere(sans, 24, false, false);
-    Label1 = Modulo::etichetta(this, QStringLiteral("GESTIONE FATTURAZIONE ELETTRONICA"), 320, 8,
-                               carattere(times, 27, true, true), palette().color(QPalette::WindowText));
+    Label1 =
+        Modulo::etichetta(this, QStringLiteral("GESTIONE FATTURAZIONE ELETTRONICA"), 320, 8,
+                          carattere(times, 27, true, true), palette().color(QPalette::WindowText));
     Label1->setObjectName(QStringLiteral("Label1"));
     B6 = pulsante(this, QStringLiteral("B6"), QStringLiteral("Dati Azienda"), {1000, 600, 153, 41},
                   kNavy, carattere(times, 24, false, true));

@@ -1,11 +1,11 @@
 #include "Avvio.h"
 #include "DesktopConsole.h"
 #include "ErroreFile.h"
-#include "platform/AvvisiDriver.h"
-#include "platform/Errore.h"
 #include "Fotografie.h"
 #include "GfeApplication.h"
 #include "TMenu.h"
+#include "platform/AvvisiDriver.h"
+#include "platform/Errore.h"
 
 #include <cstdio>
 

@@ -7,8 +7,8 @@
 #include "invoices/CalcolaTotali.h"
 #include "invoices/ImportaFatture.h"
 #include "platform/Errore.h"
-#include "print/StampaFattura.h"
 #include "platform/Testi.h"
+#include "print/StampaFattura.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -190,8 +190,12 @@ int Batch::totali(const Richiesta& r) {
 }
 
 // print --id N --pdf FILE, print-purchase --prot P --pdf FILE: the printed copy as PDF.
-int Batch::stampaVendita(const Richiesta& r) { return stampa(r, false); }
-int Batch::stampaAcquisto(const Richiesta& r) { return stampa(r, true); }
+int Batch::stampaVendita(const Richiesta& r) {
+    return stampa(r, false);
+}
+int Batch::stampaAcquisto(const Richiesta& r) {
+    return stampa(r, true);
+}
 
 int Batch::stampa(const Richiesta& r, bool acquisto) {
     const QCommandLineParser& parser = r.parser;
@@ -236,8 +240,8 @@ int Batch::stampa(const Richiesta& r, bool acquisto) {
 // comes last on standard output also when an error stopped the run.
 int Batch::importa(const Richiesta& r) {
     const QString& cartella = r.cartella;
-    const QString data = r.parser.isSet(kData) ? r.parser.value(kData)
-                                               : Testi::testoDataBreve(QDate::currentDate());
+    const QString data =
+        r.parser.isSet(kData) ? r.parser.value(kData) : Testi::testoDataBreve(QDate::currentDate());
     QDate limite;
     if (!Testi::leggiData(data, limite)) {
         m_err << "Data non valida: '" << data << "' (GG/MM/AA)" << Qt::endl;
@@ -245,8 +249,7 @@ int Batch::importa(const Richiesta& r) {
     }
     TDiz diz;
     QString titolo;
-    if (!accedi(diz, cartella, titolo))
-        return 1;
+    if (!accedi(diz, cartella, titolo)) return 1;
     EsitoImportazione esito;
     int esitoComando = 0;
     try {

@@ -34,8 +34,7 @@ void impostaConnessione(Connection& c, const QString& database) {
                                              "non è una porta valida (un numero da 1 a 65535)")
                                   .arg(text));
     }
-    if (qEnvironmentVariableIsSet("GFE_DB_USER"))
-        c.setUser(qEnvironmentVariable("GFE_DB_USER"));
+    if (qEnvironmentVariableIsSet("GFE_DB_USER")) c.setUser(qEnvironmentVariable("GFE_DB_USER"));
     if (qEnvironmentVariableIsSet("GFE_DB_PASSWORD"))
         c.setPassword(qEnvironmentVariable("GFE_DB_PASSWORD"));
 }
@@ -55,8 +54,7 @@ TDiz::TDiz(QObject* parent)
 }
 
 TDiz::~TDiz() {
-    if (Diz == this)
-        Diz = nullptr;
+    if (Diz == this) Diz = nullptr;
 }
 
 Table* TDiz::tabella(Connection* c, const QString& name, DataSource*& source) {
@@ -111,7 +109,7 @@ void TDiz::creaContabilita() {
 }
 
 QList<Table*> TDiz::tabelleFatture() const {
-    return {AziendaT, Testata, Detta, Clienti, Fornitori,
+    return {AziendaT,  Testata,   Detta,    Clienti,    Fornitori,
             Testa_Car, Detta_Car, Articoli, ContrattoT, ContrattoD};
 }
 
@@ -128,37 +126,43 @@ constexpr FieldKind I = FieldKind::Integer, T = FieldKind::Text, N = FieldKind::
 // The accounting documents' columns the system declares; opening fails when one
 // is missing or of another kind.
 const Dichiarato kTestata[] = {
-    {"protocollo", I}, {"anno", I}, {"cl_fo", T}, {"reg_doc", T}, {"tipo_doc", T},
-    {"num_doc", I}, {"data", D}, {"movimento", I}, {"codice_soc", I}, {"rag_soc", T},
-    {"indirizzo", T}, {"cap", T}, {"citta", T}, {"dest_soc", T}, {"dest_indirizzo", T},
-    {"dest_cap", T}, {"dest_citta", T}, {"partiva", T}, {"cod_fis", T}, {"cod_pag", I},
-    {"desc_pag", T}, {"cod_sped", I}, {"spedizione", T}, {"cod_cons", I}, {"consegna", T},
-    {"esente", B}, {"esenzione1", T}, {"esenzione2", T}, {"colli", T}, {"aspetto", T},
-    {"causale", T}, {"data_tr", D}, {"sc_cassa", N}, {"imponibile1", N}, {"val_sconto1", N},
-    {"imponibile2", N}, {"val_sconto2", N}, {"imponibile3", N}, {"val_sconto3", N},
-    {"iva1", N}, {"iva2", N}, {"iva3", N}, {"abbuono", N}, {"spese_inc", N}, {"spese_tr", N},
-    {"bolli", N}, {"aliq_spese", N}, {"imponibile4", N}, {"iva4", N}, {"val_sconto4", N},
-    {"val_provv", N}, {"note1", T}, {"note2", T}, {"rif_doc", T}, {"ora_trasp", T},
-    {"pagato", N}, {"cod_age", I}, {"in_contab", I}, {"prot_contab", I}, {"prot_f_diff", I},
-    {"rettifica", T}, {"selezione", B}, {"rate", I}, {"ora", T}, {"utente", T},
-    {"acconto", N}, {"imponibile5", N}, {"iva5", N}, {"val_sconto5", N}, {"aliquota5", N},
-    {"aliquota1", N}, {"aliquota2", N}, {"aliquota3", N}, {"aliquota4", N}, {"prov", T},
-    {"cod_destinatario", T}, {"pec", T}};
+    {"protocollo", I},  {"anno", I},        {"cl_fo", T},          {"reg_doc", T},
+    {"tipo_doc", T},    {"num_doc", I},     {"data", D},           {"movimento", I},
+    {"codice_soc", I},  {"rag_soc", T},     {"indirizzo", T},      {"cap", T},
+    {"citta", T},       {"dest_soc", T},    {"dest_indirizzo", T}, {"dest_cap", T},
+    {"dest_citta", T},  {"partiva", T},     {"cod_fis", T},        {"cod_pag", I},
+    {"desc_pag", T},    {"cod_sped", I},    {"spedizione", T},     {"cod_cons", I},
+    {"consegna", T},    {"esente", B},      {"esenzione1", T},     {"esenzione2", T},
+    {"colli", T},       {"aspetto", T},     {"causale", T},        {"data_tr", D},
+    {"sc_cassa", N},    {"imponibile1", N}, {"val_sconto1", N},    {"imponibile2", N},
+    {"val_sconto2", N}, {"imponibile3", N}, {"val_sconto3", N},    {"iva1", N},
+    {"iva2", N},        {"iva3", N},        {"abbuono", N},        {"spese_inc", N},
+    {"spese_tr", N},    {"bolli", N},       {"aliq_spese", N},     {"imponibile4", N},
+    {"iva4", N},        {"val_sconto4", N}, {"val_provv", N},      {"note1", T},
+    {"note2", T},       {"rif_doc", T},     {"ora_trasp", T},      {"pagato", N},
+    {"cod_age", I},     {"in_contab", I},   {"prot_contab", I},    {"prot_f_diff", I},
+    {"rettifica", T},   {"selezione", B},   {"rate", I},           {"ora", T},
+    {"utente", T},      {"acconto", N},     {"imponibile5", N},    {"iva5", N},
+    {"val_sconto5", N}, {"aliquota5", N},   {"aliquota1", N},      {"aliquota2", N},
+    {"aliquota3", N},   {"aliquota4", N},   {"prov", T},           {"cod_destinatario", T},
+    {"pec", T}};
 
 const Dichiarato kDettag[] = {
-    {"prot_testa", I}, {"protocollo", I}, {"codice_art", I}, {"descrizione", T},
-    {"colli", I}, {"quantita", N}, {"pr_lordo", N}, {"sc_1", N}, {"sc_2", N}, {"sc_3", N},
-    {"um", T}, {"aliquota", N}, {"data_doc", D}, {"omaggio", N}, {"cod_art", T},
-    {"provvigione", N}, {"costo", N}, {"testo", T}, {"iva2", N}, {"qt_fatt", N},
-    {"cod_fo", I}, {"categoria", T}, {"origine", T}, {"lotto", T}, {"scadenza", D},
-    {"qt_testo", T}, {"pr_testo", T}, {"art_omaggio", T}};
+    {"prot_testa", I},  {"protocollo", I}, {"codice_art", I}, {"descrizione", T}, {"colli", I},
+    {"quantita", N},    {"pr_lordo", N},   {"sc_1", N},       {"sc_2", N},        {"sc_3", N},
+    {"um", T},          {"aliquota", N},   {"data_doc", D},   {"omaggio", N},     {"cod_art", T},
+    {"provvigione", N}, {"costo", N},      {"testo", T},      {"iva2", N},        {"qt_fatt", N},
+    {"cod_fo", I},      {"categoria", T},  {"origine", T},    {"lotto", T},       {"scadenza", D},
+    {"qt_testo", T},    {"pr_testo", T},   {"art_omaggio", T}};
 
-const char* const kCalcTestata[] = {"Imp_Merce", "Iva_Merce", "sconto",
+const char* const kCalcTestata[] = {"Imp_Merce",  "Iva_Merce",  "sconto",
                                     "Imp_Totale", "Iva_Totale", "totale"};
 const char* const kCalcDettag[] = {"Netto", "Imp_Netto", "pr_ivato", "imp_ivato"};
 
 // A null amount of the accounting database counts as 0.
-double num(Table& t, const char* name) { return t.field(QString::fromLatin1(name)).asFloat(); }
+double num(Table& t, const char* name) {
+    return t.field(QString::fromLatin1(name)).asFloat();
+}
 
 void set(Table& t, const char* name, double v) {
     t.field(QString::fromLatin1(name)).setValue(v);
@@ -183,13 +187,23 @@ void TDiz::dichiaraDettFatt() {
 void TDiz::TestataNewRecord(Table& t) {
     const QString i = QStringLiteral("I"), zero = QStringLiteral("0,00");
     const std::pair<const char*, QString> defaults[] = {
-        {"tipo_doc", QStringLiteral("TD01")}, {"tipo_pag", QStringLiteral("TP02")},
-        {"mod_pag", QStringLiteral("MP01")},  {"esig_iva", i}, {"esig_iva2", i},
-        {"esig_iva3", i}, {"causale", QStringLiteral("Vendita")},
-        {"trasporto", QStringLiteral("Vettore")}, {"porto", QStringLiteral("Franco")},
-        {"aspetto", QStringLiteral("Cartoni, Imballi")}, {"colli", QString(QLatin1String(""))},
-        {"spese", zero}, {"spese2", zero}, {"spese3", zero},
-        {"arrot", zero}, {"arrot2", zero}, {"arrot3", zero}};
+        {"tipo_doc", QStringLiteral("TD01")},
+        {"tipo_pag", QStringLiteral("TP02")},
+        {"mod_pag", QStringLiteral("MP01")},
+        {"esig_iva", i},
+        {"esig_iva2", i},
+        {"esig_iva3", i},
+        {"causale", QStringLiteral("Vendita")},
+        {"trasporto", QStringLiteral("Vettore")},
+        {"porto", QStringLiteral("Franco")},
+        {"aspetto", QStringLiteral("Cartoni, Imballi")},
+        {"colli", QString(QLatin1String(""))},
+        {"spese", zero},
+        {"spese2", zero},
+        {"spese3", zero},
+        {"arrot", zero},
+        {"arrot2", zero},
+        {"arrot3", zero}};
     for (const auto& [name, value] : defaults)
         t.field(QString::fromLatin1(name)).setAsString(value);
     t.field(QStringLiteral("inviata")).setAsBoolean(false);
@@ -213,14 +227,16 @@ void TDiz::TestataCalcFields(Table& t) {
 void TDiz::Test_FattCalcFields(Table& t) {
     try {
         const double impMerce = num(t, "imponibile1") + num(t, "imponibile2") +
-                                num(t, "imponibile3") + num(t, "imponibile4") + num(t, "imponibile5");
+                                num(t, "imponibile3") + num(t, "imponibile4") +
+                                num(t, "imponibile5");
         const double ivaMerce =
             num(t, "iva1") + num(t, "iva2") + num(t, "iva3") + num(t, "iva4") + num(t, "iva5");
         const double sconto = num(t, "val_sconto1") + num(t, "val_sconto2") +
                               num(t, "val_sconto3") + num(t, "val_sconto4") + num(t, "val_sconto5");
         const double impTotale = impMerce + num(t, "spese_tr") + num(t, "spese_inc") - sconto;
         // VAT on the expenses, to the cent: halves go to the even cent.
-        const double e = std::nearbyint((num(t, "spese_tr") + num(t, "spese_inc")) * num(t, "aliq_spese"));
+        const double e =
+            std::nearbyint((num(t, "spese_tr") + num(t, "spese_inc")) * num(t, "aliq_spese"));
         const double ivaTotale = ivaMerce + e / 100;
         set(t, "Imp_Merce", impMerce);
         set(t, "Iva_Merce", ivaMerce);

@@ -28,7 +28,7 @@ public:
     Table* Testa_Car;
     Table* Detta_Car;
     Table* Articoli;
-    ::Query* Query;   // the statement component
+    ::Query* Query; // the statement component
     DataSource* AziendaS;
     DataSource* TestataS;
     DataSource* DettaS;

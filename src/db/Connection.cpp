@@ -175,8 +175,7 @@ void Connection::begin() {
         exec(QStringLiteral("SAVEPOINT gfe_%1").arg(m_transazioni));
     } else {
         QSqlDatabase d = db();
-        if (!d.transaction())
-            fail(d.lastError());
+        if (!d.transaction()) fail(d.lastError());
     }
     ++m_transazioni;
 }
@@ -186,8 +185,7 @@ void Connection::commit() {
         exec(QStringLiteral("RELEASE SAVEPOINT gfe_%1").arg(m_transazioni - 1));
     } else {
         QSqlDatabase d = db();
-        if (!d.commit())
-            fail(d.lastError());
+        if (!d.commit()) fail(d.lastError());
     }
     --m_transazioni;
 }
@@ -203,6 +201,5 @@ void Connection::rollback() {
     } else {
         db().rollback();
     }
-    if (m_transazioni > 0)
-        --m_transazioni;
+    if (m_transazioni > 0) --m_transazioni;
 }

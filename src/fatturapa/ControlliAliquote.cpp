@@ -13,18 +13,15 @@ namespace {
 const QSet<QString> natureGeneriche{QStringLiteral("N2"), QStringLiteral("N3"),
                                     QStringLiteral("N6")};
 
-QString rigaDettaglio(const NodoXml& riga)
-{
+QString rigaDettaglio(const NodoXml& riga) {
     return QStringLiteral("riga %1").arg(riga.testo("NumeroLinea"));
 }
 
-QString cassa(const NodoXml& blocco)
-{
+QString cassa(const NodoXml& blocco) {
     return QStringLiteral("cassa previdenziale %1").arg(blocco.testo("TipoCassa"));
 }
 
-QString riepilogo(const NodoXml& blocco)
-{
+QString riepilogo(const NodoXml& blocco) {
     return QStringLiteral("riepilogo con aliquota %1%").arg(blocco.testo("AliquotaIVA"));
 }
 
@@ -32,21 +29,17 @@ struct Insiemi {
     std::set<Decimale> aliquote;
     std::set<QString> nature;
 
-    void aggiungi(const NodoXml& blocco)
-    {
+    void aggiungi(const NodoXml& blocco) {
         const std::optional<ChiaveIva> chiave = ChiaveIva::di(blocco);
-        if (!chiave)
-            return;
+        if (!chiave) return;
         aliquote.insert(chiave->aliquota());
-        if (!chiave->natura().isEmpty())
-            nature.insert(chiave->natura());
+        if (!chiave->natura().isEmpty()) nature.insert(chiave->natura());
     }
 };
 
 } // namespace
 
-QList<Problema> ControlliAliquote::esegui(const NodoXml& corpo)
-{
+QList<Problema> ControlliAliquote::esegui(const NodoXml& corpo) {
     QList<Problema> problemi;
     const QList<NodoXml> righe = corpo.tutti("DatiBeniServizi/DettaglioLinee");
     const QList<NodoXml> casse =
@@ -63,12 +56,10 @@ QList<Problema> ControlliAliquote::esegui(const NodoXml& corpo)
 }
 
 void ControlliAliquote::natura(const NodoXml& blocco, const QString& dove, Codici codici,
-                               QList<Problema>& problemi)
-{
+                               QList<Problema>& problemi) {
     const std::optional<Decimale> aliquota = Decimale::leggi(blocco.testo("AliquotaIVA"));
     const QString natura = blocco.testo("Natura");
-    if (!aliquota)
-        return;
+    if (!aliquota) return;
     if (aliquota->zero() && natura.isEmpty()) {
         problemi.append({QString::fromLatin1(codici.senzaNatura),
                          dove + QStringLiteral(": AliquotaIVA zero senza Natura")});
@@ -86,8 +77,8 @@ void ControlliAliquote::natura(const NodoXml& blocco, const QString& dove, Codic
 }
 
 void ControlliAliquote::corrispondenza(const QList<NodoXml>& dettaglio,
-                                       const QList<NodoXml>& riepiloghi, QList<Problema>& problemi)
-{
+                                       const QList<NodoXml>& riepiloghi,
+                                       QList<Problema>& problemi) {
     Insiemi usati;
     Insiemi riepilogati;
     for (const NodoXml& blocco : dettaglio)

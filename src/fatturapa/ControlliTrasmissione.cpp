@@ -8,8 +8,7 @@ const QString codiceSenzaDestinatario = QStringLiteral("0000000");
 
 } // namespace
 
-QList<Problema> ControlliTrasmissione::nomeFile(const QString& nome, const QString& trasmittente)
-{
+QList<Problema> ControlliTrasmissione::nomeFile(const QString& nome, const QString& trasmittente) {
     static const QRegularExpression forma(
         QStringLiteral("^([A-Z]{2}[A-Za-z0-9]{1,28})_[A-Za-z0-9]{1,5}\\.[xX][mM][lL]"
                        "(\\.[pP]7[mM])?$"));
@@ -30,14 +29,12 @@ QList<Problema> ControlliTrasmissione::nomeFile(const QString& nome, const QStri
     return {};
 }
 
-QString ControlliTrasmissione::trasmittente(const NodoXml& radice)
-{
+QString ControlliTrasmissione::trasmittente(const NodoXml& radice) {
     const NodoXml id = radice.figlio("FatturaElettronicaHeader/DatiTrasmissione/IdTrasmittente");
     return id.testo("IdPaese") + id.testo("IdCodice");
 }
 
-QList<Problema> ControlliTrasmissione::intestazione(const NodoXml& radice)
-{
+QList<Problema> ControlliTrasmissione::intestazione(const NodoXml& radice) {
     QList<Problema> problemi;
     const NodoXml intestazione = radice.figlio("FatturaElettronicaHeader");
     const NodoXml trasmissione = intestazione.figlio("DatiTrasmissione");
@@ -62,19 +59,18 @@ QList<Problema> ControlliTrasmissione::intestazione(const NodoXml& radice)
 
 // The recipient code has 6 characters for a public administration (FPA12) and
 // 7 for anyone else (FPR12); a PEC address goes with the code 0000000 only.
-void ControlliTrasmissione::destinatario(const NodoXml& trasmissione, QList<Problema>& problemi)
-{
+void ControlliTrasmissione::destinatario(const NodoXml& trasmissione, QList<Problema>& problemi) {
     const QString formato = trasmissione.testo("FormatoTrasmissione");
     const QString codice = trasmissione.testo("CodiceDestinatario");
     const int lunghezza = formato == u"FPA12" ? 6 : 7;
     if (codice.size() != lunghezza) {
-        problemi.append({QStringLiteral("00427"),
-                         QStringLiteral("CodiceDestinatario «%1» di %2 caratteri: con "
-                                        "FormatoTrasmissione %3 ne servono %4")
-                             .arg(codice)
-                             .arg(codice.size())
-                             .arg(formato)
-                             .arg(lunghezza)});
+        problemi.append(
+            {QStringLiteral("00427"), QStringLiteral("CodiceDestinatario «%1» di %2 caratteri: con "
+                                                     "FormatoTrasmissione %3 ne servono %4")
+                                          .arg(codice)
+                                          .arg(codice.size())
+                                          .arg(formato)
+                                          .arg(lunghezza)});
     }
     if (!trasmissione.testo("PECDestinatario").isEmpty() && codice != codiceSenzaDestinatario) {
         problemi.append({QStringLiteral("00426"),

@@ -7,34 +7,29 @@ namespace {
 using Grezzo = __int128;
 using Naturale = unsigned __int128;
 
-Naturale modulo(Grezzo v)
-{
+Naturale modulo(Grezzo v) {
     return v < 0 ? Naturale(0) - Naturale(v) : Naturale(v);
 }
 
-Grezzo conSegno(Naturale v, bool negativo)
-{
+Grezzo conSegno(Naturale v, bool negativo) {
     return negativo ? -Grezzo(v) : Grezzo(v);
 }
 
 // v / divisore rounded half away from zero.
-Grezzo dividiArrotondando(Grezzo v, Naturale divisore)
-{
+Grezzo dividiArrotondando(Grezzo v, Naturale divisore) {
     return conSegno((modulo(v) + divisore / 2) / divisore, v < 0);
 }
 
 } // namespace
 
-Decimale::Grezzo Decimale::potenza(int esponente)
-{
+Decimale::Grezzo Decimale::potenza(int esponente) {
     Grezzo p = 1;
     for (int i = 0; i < esponente; ++i)
         p *= 10;
     return p;
 }
 
-std::optional<Decimale> Decimale::leggi(QStringView testo)
-{
+std::optional<Decimale> Decimale::leggi(QStringView testo) {
     const bool segno = !testo.isEmpty() && (testo[0] == u'-' || testo[0] == u'+');
     const bool meno = segno && testo[0] == u'-';
     qsizetype i = segno ? 1 : 0;
@@ -47,43 +42,35 @@ std::optional<Decimale> Decimale::leggi(QStringView testo)
             decimali = 0;
             continue;
         }
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
+        if (c < u'0' || c > u'9') return std::nullopt;
         valore = valore * 10 + (c.unicode() - u'0');
-        if (decimali >= 0 ? ++decimali > cifre : ++interi > 18)
-            return std::nullopt;
+        if (decimali >= 0 ? ++decimali > cifre : ++interi > 18) return std::nullopt;
     }
-    if (interi + std::max(decimali, 0) == 0)
-        return std::nullopt;
+    if (interi + std::max(decimali, 0) == 0) return std::nullopt;
     valore *= potenza(cifre - std::max(decimali, 0));
     return Decimale(meno ? -valore : valore);
 }
 
-Decimale Decimale::intero(long long n)
-{
+Decimale Decimale::intero(long long n) {
     return Decimale(Grezzo(n) * potenza(cifre));
 }
 
-Decimale Decimale::operator+(const Decimale& altro) const
-{
+Decimale Decimale::operator+(const Decimale& altro) const {
     return Decimale(m_valore + altro.m_valore);
 }
 
-Decimale Decimale::operator-(const Decimale& altro) const
-{
+Decimale Decimale::operator-(const Decimale& altro) const {
     return Decimale(m_valore - altro.m_valore);
 }
 
-Decimale& Decimale::operator+=(const Decimale& altro)
-{
+Decimale& Decimale::operator+=(const Decimale& altro) {
     m_valore += altro.m_valore;
     return *this;
 }
 
 // Split one factor into integer and fractional part, so that no partial
 // product exceeds 10^36 for factors below 10^12.
-Decimale Decimale::operator*(const Decimale& altro) const
-{
+Decimale Decimale::operator*(const Decimale& altro) const {
     const Naturale scala = Naturale(potenza(cifre));
     const Naturale a = modulo(m_valore);
     const Naturale b = modulo(altro.m_valore);
@@ -91,24 +78,20 @@ Decimale Decimale::operator*(const Decimale& altro) const
     return Decimale(conSegno(prodotto, (m_valore < 0) != (altro.m_valore < 0)));
 }
 
-Decimale Decimale::percentuale(const Decimale& percentuale) const
-{
+Decimale Decimale::percentuale(const Decimale& percentuale) const {
     return Decimale(dividiArrotondando((*this * percentuale).m_valore, 100));
 }
 
-Decimale Decimale::arrotondato(int decimali) const
-{
+Decimale Decimale::arrotondato(int decimali) const {
     const Grezzo unita = potenza(cifre - std::clamp(decimali, 0, cifre));
     return Decimale(dividiArrotondando(m_valore, Naturale(unita)) * unita);
 }
 
-Decimale Decimale::assoluto() const
-{
+Decimale Decimale::assoluto() const {
     return Decimale(Grezzo(modulo(m_valore)));
 }
 
-QString Decimale::testo(int decimali) const
-{
+QString Decimale::testo(int decimali) const {
     decimali = std::clamp(decimali, 0, cifre);
     const Grezzo arrotondatoGrezzo = arrotondato(decimali).m_valore;
     Naturale v = modulo(arrotondatoGrezzo) / Naturale(potenza(cifre - decimali));
@@ -117,7 +100,6 @@ QString Decimale::testo(int decimali) const
         cifreTesto.prepend(QChar(u'0' + int(v % 10)));
         v /= 10;
     } while (v != 0 || cifreTesto.size() <= decimali);
-    if (decimali > 0)
-        cifreTesto.insert(cifreTesto.size() - decimali, u'.');
+    if (decimali > 0) cifreTesto.insert(cifreTesto.size() - decimali, u'.');
     return arrotondatoGrezzo < 0 ? QStringLiteral("-") + cifreTesto : cifreTesto;
 }

@@ -73,7 +73,7 @@ NomeFatturaPA::~NomeFatturaPA() {
 void NomeFatturaPA::blocca() {
     const QString blocco = QStringLiteral("gfe_fatturapa/") + m_nome;
     const Statement st = m_testata.connection()->exec(QStringLiteral("SELECT GET_LOCK(?, ?)"),
-                                                {blocco, attesaBlocco});
+                                                      {blocco, attesaBlocco});
     QSqlQuery& q = *st;
     if (!q.next() || q.value(0).toInt() != 1)
         throw ErroreXml(QStringLiteral("Il file %1 è in scrittura da parte di un altro programma: "

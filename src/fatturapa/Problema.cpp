@@ -1,6 +1,5 @@
 #include "fatturapa/Problema.h"
 
-QString Problema::descrizione() const
-{
+QString Problema::descrizione() const {
     return codice.isEmpty() ? testo : codice + QStringLiteral(": ") + testo;
 }

@@ -20,8 +20,7 @@ constexpr int massimoErrori = 50;
 // Local file served for the XML-Signature import while a schema is loading.
 QByteArray copiaXmldsig;
 
-xmlParserInputPtr caricaRisorsa(const char* url, const char* id, xmlParserCtxtPtr ctxt)
-{
+xmlParserInputPtr caricaRisorsa(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
     if (url && qstrcmp(url, indirizzoXmldsig) == 0)
         return xmlNewInputFromFile(ctxt, copiaXmldsig.constData());
     // Local files only: http and ftp addresses fail with an error.
@@ -33,10 +32,8 @@ struct ErroriSchema {
     int contati = 0;
 };
 
-void annotaErrore(ErroriSchema& errori, const xmlError& errore)
-{
-    if (errore.level < XML_ERR_ERROR)
-        return;
+void annotaErrore(ErroriSchema& errori, const xmlError& errore) {
+    if (errore.level < XML_ERR_ERROR) return;
     if (++errori.contati <= massimoErrori)
         errori.problemi.append({QStringLiteral("00200"), SchemaFatturaPA::testoErrore(errore)});
     else if (errori.contati == massimoErrori + 1)
@@ -48,27 +45,22 @@ void annotaErrore(ErroriSchema& errori, const xmlError& errore)
 
 } // namespace
 
-SchemaFatturaPA::SchemaFatturaPA(const QString& cartella) : m_cartella(cartella)
-{
+SchemaFatturaPA::SchemaFatturaPA(const QString& cartella) : m_cartella(cartella) {
     carica();
 }
 
-SchemaFatturaPA::~SchemaFatturaPA()
-{
+SchemaFatturaPA::~SchemaFatturaPA() {
     xmlSchemaFree(m_schema);
 }
 
-const SchemaFatturaPA& SchemaFatturaPA::condiviso()
-{
+const SchemaFatturaPA& SchemaFatturaPA::condiviso() {
     static const SchemaFatturaPA schema(cartellaPredefinita());
     return schema;
 }
 
-QString SchemaFatturaPA::cartellaPredefinita()
-{
+QString SchemaFatturaPA::cartellaPredefinita() {
     const QString scelta = qEnvironmentVariable("GFE_SCHEMA_DIR");
-    if (!scelta.isEmpty())
-        return QDir::cleanPath(scelta);
+    if (!scelta.isEmpty()) return QDir::cleanPath(scelta);
     QStringList candidate;
     if (QCoreApplication::instance())
         candidate << QCoreApplication::applicationDirPath() +
@@ -77,14 +69,12 @@ QString SchemaFatturaPA::cartellaPredefinita()
     candidate << QStringLiteral(GFE_SCHEMA_DIR);
 #endif
     for (const QString& c : candidate) {
-        if (QFileInfo::exists(c + u'/' + QLatin1String(nomeFile)))
-            return QDir::cleanPath(c);
+        if (QFileInfo::exists(c + u'/' + QLatin1String(nomeFile))) return QDir::cleanPath(c);
     }
     return {};
 }
 
-void SchemaFatturaPA::carica()
-{
+void SchemaFatturaPA::carica() {
     const QString percorso = m_cartella + u'/' + QLatin1String(nomeFile);
     const QString xmldsig = m_cartella + u'/' + QLatin1String(nomeFileXmldsig);
     if (m_cartella.isEmpty() || !QFileInfo::exists(percorso) || !QFileInfo::exists(xmldsig)) {
@@ -128,10 +118,8 @@ void SchemaFatturaPA::carica()
     }
 }
 
-QList<Problema> SchemaFatturaPA::valida(xmlDoc* documento) const
-{
-    if (!m_schema)
-        return {{QString(), m_errore}};
+QList<Problema> SchemaFatturaPA::valida(xmlDoc* documento) const {
+    if (!m_schema) return {{QString(), m_errore}};
     const std::unique_ptr<xmlSchemaValidCtxt, decltype(&xmlSchemaFreeValidCtxt)> ctxt(
         xmlSchemaNewValidCtxt(m_schema), xmlSchemaFreeValidCtxt);
     ErroriSchema errori;
@@ -152,8 +140,7 @@ QList<Problema> SchemaFatturaPA::valida(xmlDoc* documento) const
     return errori.problemi;
 }
 
-QString SchemaFatturaPA::testoErrore(const xmlError& errore)
-{
+QString SchemaFatturaPA::testoErrore(const xmlError& errore) {
     const QString messaggio = QString::fromUtf8(errore.message ? errore.message : "").trimmed();
     return errore.line > 0 ? QStringLiteral("riga %1: %2").arg(errore.line).arg(messaggio)
                            : messaggio;

@@ -28,33 +28,30 @@ constexpr int opzioniLettura =
     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 Documento leggiDocumento(const QByteArray& contenuto, const QString& nomeFile,
-                         QList<Problema>& problemi)
-{
+                         QList<Problema>& problemi) {
     if (contenuto.size() > std::numeric_limits<int>::max()) {
         problemi.append({QStringLiteral("00200"), QStringLiteral("file troppo grande")});
         return Documento(nullptr, xmlFreeDoc);
     }
     const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(),
-                                                                             xmlFreeParserCtxt);
-    Documento documento(xmlCtxtReadMemory(ctxt.get(), contenuto.constData(),
-                                          int(contenuto.size()),
+                                                                            xmlFreeParserCtxt);
+    Documento documento(xmlCtxtReadMemory(ctxt.get(), contenuto.constData(), int(contenuto.size()),
                                           QFile::encodeName(nomeFile).constData(), nullptr,
                                           opzioniLettura),
                         xmlFreeDoc);
     if (!documento || !ctxt->wellFormed) {
         const xmlError* errore = xmlCtxtGetLastError(ctxt.get());
-        problemi.append({QStringLiteral("00200"),
-                         QStringLiteral("XML non ben formato, ") +
-                             (errore ? SchemaFatturaPA::testoErrore(*errore)
-                                     : QStringLiteral("documento illeggibile"))});
+        problemi.append(
+            {QStringLiteral("00200"), QStringLiteral("XML non ben formato, ") +
+                                          (errore ? SchemaFatturaPA::testoErrore(*errore)
+                                                  : QStringLiteral("documento illeggibile"))});
         documento.reset();
     }
     return documento;
 }
 
 // The numbers of a document hold at least one digit.
-void numero(const NodoXml& corpo, QList<Problema>& problemi)
-{
+void numero(const NodoXml& corpo, QList<Problema>& problemi) {
     static const QRegularExpression cifra(QStringLiteral("[0-9]"));
     const QString numero = corpo.testo("DatiGenerali/DatiGeneraliDocumento/Numero");
     if (!numero.contains(cifra)) {
@@ -65,8 +62,7 @@ void numero(const NodoXml& corpo, QList<Problema>& problemi)
 
 // Header checks once, then the checks of each body; with several bodies the
 // texts say which one.
-QList<Problema> controlliContenuto(const xmlDoc* documento)
-{
+QList<Problema> controlliContenuto(const xmlDoc* documento) {
     const NodoXml radice(xmlDocGetRootElement(documento));
     QList<Problema> problemi = ControlliTrasmissione::intestazione(radice);
     problemi += controlliIdentitaCommittente(radice);
@@ -91,22 +87,18 @@ ValidatoreFatturaPA::ValidatoreFatturaPA() : m_schema(SchemaFatturaPA::condiviso
 
 ValidatoreFatturaPA::ValidatoreFatturaPA(const SchemaFatturaPA& schema) : m_schema(schema) {}
 
-bool ValidatoreFatturaPA::pronto() const
-{
+bool ValidatoreFatturaPA::pronto() const {
     return m_schema.caricato();
 }
 
-QList<Problema> ValidatoreFatturaPA::valida(const QString& percorsoFile) const
-{
+QList<Problema> ValidatoreFatturaPA::valida(const QString& percorsoFile) const {
     const LetturaFile file = LetturaFile::leggi(percorsoFile, massimoByte);
-    if (!file.letto())
-        return {{QString(), file.errore}};
+    if (!file.letto()) return {{QString(), file.errore}};
     return valida(file.contenuto, QFileInfo(percorsoFile).fileName());
 }
 
 QList<Problema> ValidatoreFatturaPA::valida(const QByteArray& contenuto,
-                                            const QString& nomeFile) const
-{
+                                            const QString& nomeFile) const {
     QList<Problema> problemi;
     QByteArray xml = contenuto;
     if (BustaP7m::firmato(nomeFile)) {
@@ -123,10 +115,8 @@ QList<Problema> ValidatoreFatturaPA::valida(const QByteArray& contenuto,
     const NodoXml radice(documento ? xmlDocGetRootElement(documento.get()) : nullptr);
     const QString trasmittente = ControlliTrasmissione::trasmittente(radice);
     problemi = ControlliTrasmissione::nomeFile(nomeFile, trasmittente) + problemi;
-    if (!documento)
-        return problemi;
+    if (!documento) return problemi;
     const QList<Problema> formato = m_schema.valida(documento.get());
-    if (!formato.isEmpty())
-        return problemi + formato;
+    if (!formato.isEmpty()) return problemi + formato;
     return problemi + controlliContenuto(documento.get());
 }

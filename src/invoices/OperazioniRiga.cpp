@@ -94,7 +94,8 @@ void OperazioniRiga::registra(Table& testata, Table& righe, ModoRiga modo, const
     if (modo == ModoRiga::Corrente && righe.isEmpty()) throw ErroreRiga(nessunaRiga());
     // A new line belongs to the current invoice: without one it would be stored
     // without id_invio, and the totals would then create a header it is not part of.
-    if (modo == ModoRiga::Nuova && (testata.isEmpty() || testata.field(QStringLiteral("id_invio")).isNull()))
+    if (modo == ModoRiga::Nuova &&
+        (testata.isEmpty() || testata.field(QStringLiteral("id_invio")).isNull()))
         throw ErroreRiga(QStringLiteral("Nessuna fattura a cui aggiungere la riga"));
     controllaSpazio(righe, "sc_importo", campi.scImporto);
     controllaSpazio(righe, "prezzo_tot", campi.prezzoTot);

@@ -67,15 +67,16 @@ void TAreaFatture::creaRigaSuperiore() {
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBNavigator1->setDataSource(Diz->TestataS);
     using B = DBNavigator::Button;
-    DBNavigator1->setButtons({B::First, B::Prior, B::Next, B::Last, B::Delete, B::Edit, B::Post,
-                              B::Cancel, B::Refresh});
+    DBNavigator1->setButtons(
+        {B::First, B::Prior, B::Next, B::Last, B::Delete, B::Edit, B::Post, B::Cancel, B::Refresh});
     DBNavigator1->setGeometry(kSinistra, 8, 270, 30);
     BitBtn15 = pulsante(QStringLiteral("BitBtn15"), QStringLiteral("Nuova"), {300, 6, 100, 34});
-    BitBtn3 = pulsante(QStringLiteral("BitBtn3"), QStringLiteral("Sel. Cliente"), {410, 6, 120, 34});
-    auto* titolo = Modulo::etichetta(this, QStringLiteral("Fattura Elettronica"), 0, 0, arial(24),
-                                     Qt::white);
+    BitBtn3 =
+        pulsante(QStringLiteral("BitBtn3"), QStringLiteral("Sel. Cliente"), {410, 6, 120, 34});
+    auto* titolo =
+        Modulo::etichetta(this, QStringLiteral("Fattura Elettronica"), 0, 0, arial(24), Qt::white);
     titolo->setObjectName(QStringLiteral("Label1"));
-    titolo->move(790 - titolo->width() / 2, 6);   // between the buttons
+    titolo->move(790 - titolo->width() / 2, 6); // between the buttons
     BitBtn1 = pulsante(QStringLiteral("BitBtn1"), QStringLiteral("Legenda"), {1046, 6, 110, 34});
 }
 
@@ -118,18 +119,18 @@ void TAreaFatture::creaGrigliaTestate() {
     DBGrid1->setTitleColor(Qt::black);
     DBGrid1->setDataSource(Diz->TestataS);
     for (const ColonnaTestata& c : colonne) {
-        DBGridColumn& col = DBGrid1->addColumn(QString::fromLatin1(c.campo),
-                                               QString::fromLatin1(c.titolo), c.larghezza,
-                                               c.allineamento);
+        DBGridColumn& col =
+            DBGrid1->addColumn(QString::fromLatin1(c.campo), QString::fromLatin1(c.titolo),
+                               c.larghezza, c.allineamento);
         col.titleAlignment = c.allineamentoTitolo;
         col.pickList = c.scelte;
         // The key never changes once written: the invoice's lines refer to it.
         col.readOnly = qstrcmp(c.campo, "id_invio") == 0;
     }
-    DBGrid1->setCellPainter([this](QPainter* p, const QRect& rect, int row,
-                                   const DBGridColumn& column) {
-        DBGrid1DrawColumnCell(p, rect, row, column);
-    });
+    DBGrid1->setCellPainter(
+        [this](QPainter* p, const QRect& rect, int row, const DBGridColumn& column) {
+            DBGrid1DrawColumnCell(p, rect, row, column);
+        });
     // A refresh that brings in rows changed elsewhere repaints the colouring too.
     connect(Diz->TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
             qOverload<>(&QWidget::update));
@@ -140,8 +141,8 @@ void TAreaFatture::creaBarraRighe() {
     DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
     DBNavigator2->setDataSource(Diz->DettaS);
     using B = DBNavigator::Button;
-    DBNavigator2->setButtons({B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel,
-                              B::Refresh});
+    DBNavigator2->setButtons(
+        {B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel, B::Refresh});
     DBNavigator2->setGeometry(kSinistra, 318, 240, 30);
     BitBtn6 = pulsante(QStringLiteral("BitBtn6"), QStringLiteral("Articoli Magazzino"),
                        {270, 316, 160, 34}, kNavy);
@@ -195,8 +196,8 @@ void TAreaFatture::creaBarraInferiore() {
     BitBtn5 = pulsante(QStringLiteral("BitBtn5"), QStringLiteral("Invio a SDI"), {182, y, 110, h});
     BitBtn20 = pulsante(QStringLiteral("BitBtn20"), QStringLiteral("XML P.A."), {300, y, 100, h});
     BitBtn21 = pulsante(QStringLiteral("BitBtn21"), QStringLiteral("Invio P.A."), {408, y, 100, h});
-    BitBtn18 = pulsante(QStringLiteral("BitBtn18"), QStringLiteral("Importa Fatture"),
-                        {516, y, 136, h});
+    BitBtn18 =
+        pulsante(QStringLiteral("BitBtn18"), QStringLiteral("Importa Fatture"), {516, y, 136, h});
     M1 = new MaskEdit(this);
     M1->setObjectName(QStringLiteral("M1"));
     M1->setEditMask(QStringLiteral("!99/99/00;1;_"));
@@ -204,16 +205,15 @@ void TAreaFatture::creaBarraInferiore() {
     M1->setGeometry(660, y + 4, 86, 28);
     BitBtn19 = pulsante(QStringLiteral("BitBtn19"), QStringLiteral("Invio Fatture al SDI"),
                         {754, y, 164, h});
-    BitBtn16 = pulsante(QStringLiteral("BitBtn16"), QStringLiteral("Elimina Fattura"),
-                        {926, y, 128, h});
+    BitBtn16 =
+        pulsante(QStringLiteral("BitBtn16"), QStringLiteral("Elimina Fattura"), {926, y, 128, h});
     BitBtn17 = pulsante(QStringLiteral("BitBtn17"), QStringLiteral("Stampa"), {1062, y, 94, h});
 }
 
 void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row,
                                          const DBGridColumn& column) {
     Table* t = Diz->Testata;
-    if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool())
-        return;
+    if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool()) return;
     p->save();
     p->fillRect(rect, kRosso);
     p->setPen(Qt::white);

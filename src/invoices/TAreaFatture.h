@@ -18,29 +18,29 @@ class TAreaFatture : public QFrame {
 public:
     explicit TAreaFatture(QWidget* parent = nullptr);
 
-    DBNavigator* DBNavigator1;   // headers
-    QPushButton* BitBtn15;       // "Nuova"
-    QPushButton* BitBtn3;        // "Sel. Cliente"
-    QPushButton* BitBtn1;        // "Legenda"
-    DBGrid* DBGrid1;             // headers
+    DBNavigator* DBNavigator1; // headers
+    QPushButton* BitBtn15;     // "Nuova"
+    QPushButton* BitBtn3;      // "Sel. Cliente"
+    QPushButton* BitBtn1;      // "Legenda"
+    DBGrid* DBGrid1;           // headers
 
-    DBNavigator* DBNavigator2;   // lines
-    QPushButton* BitBtn6;        // "Articoli Magazzino"
-    QPushButton* BitBtn7;        // "Ins. Riga"
-    QPushButton* BitBtn10;       // "Mod. Riga"
-    QPushButton* BitBtn12;       // "Elimina Riga"
-    QPushButton* BitBtn11;       // "Testata Doc."
-    DBGrid* DBGrid2;             // lines
+    DBNavigator* DBNavigator2; // lines
+    QPushButton* BitBtn6;      // "Articoli Magazzino"
+    QPushButton* BitBtn7;      // "Ins. Riga"
+    QPushButton* BitBtn10;     // "Mod. Riga"
+    QPushButton* BitBtn12;     // "Elimina Riga"
+    QPushButton* BitBtn11;     // "Testata Doc."
+    DBGrid* DBGrid2;           // lines
 
-    QPushButton* BitBtn4;        // "Creazione File XML"
-    QPushButton* BitBtn5;        // "Invio a SDI"
-    QPushButton* BitBtn20;       // "XML P.A."
-    QPushButton* BitBtn21;       // "Invio P.A."
-    QPushButton* BitBtn18;       // "Importa Fatture"
-    MaskEdit* M1;                // date up to which the import takes documents
-    QPushButton* BitBtn19;       // "Invio Fatture al SDI"
-    QPushButton* BitBtn16;       // "Elimina Fattura"
-    QPushButton* BitBtn17;       // "Stampa"
+    QPushButton* BitBtn4;  // "Creazione File XML"
+    QPushButton* BitBtn5;  // "Invio a SDI"
+    QPushButton* BitBtn20; // "XML P.A."
+    QPushButton* BitBtn21; // "Invio P.A."
+    QPushButton* BitBtn18; // "Importa Fatture"
+    MaskEdit* M1;          // date up to which the import takes documents
+    QPushButton* BitBtn19; // "Invio Fatture al SDI"
+    QPushButton* BitBtn16; // "Elimina Fattura"
+    QPushButton* BitBtn17; // "Stampa"
 
     // Draws a cell of an invoice already sent: red, with the cell's text in white.
     void DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row, const DBGridColumn& column);

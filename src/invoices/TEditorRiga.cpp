@@ -15,9 +15,11 @@
 namespace {
 
 const QColor kGrigio(192, 192, 192);
-constexpr int kRiga2 = 54, kRiga3 = 114;   // label tops of the second and third row
+constexpr int kRiga2 = 54, kRiga3 = 114; // label tops of the second and third row
 
-QFont arial(int px, bool grassetto) { return Modulo::carattere(QStringLiteral("Arial"), px, grassetto); }
+QFont arial(int px, bool grassetto) {
+    return Modulo::carattere(QStringLiteral("Arial"), px, grassetto);
+}
 
 // The text of the selected item; typed text counts only when it is one of the items.
 QString voce(const QComboBox* cb) {
@@ -57,9 +59,9 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
     Edit9->setReadOnly(true);
     Edit10 = campo(QStringLiteral("Edit10"), QStringLiteral("Prezzo Totale"), 418, kRiga3, 120, 12);
     Edit10->setReadOnly(true);
-    cb2 = scelta(QStringLiteral("cb2"), QStringLiteral("Premio/Abbuono"), 552, kRiga3,
-                 {QStringLiteral("SC"), QStringLiteral("PR"), QStringLiteral("AB"),
-                  QStringLiteral("AC")});
+    cb2 = scelta(
+        QStringLiteral("cb2"), QStringLiteral("Premio/Abbuono"), 552, kRiga3,
+        {QStringLiteral("SC"), QStringLiteral("PR"), QStringLiteral("AB"), QStringLiteral("AC")});
     cb3 = scelta(QStringLiteral("cb3"), QStringLiteral("Ritenuta"), 666, kRiga3,
                  {QString(), QStringLiteral("SI")});
     CB4 = scelta(QStringLiteral("CB4"), QStringLiteral("Natura"), 752, kRiga3,
@@ -146,13 +148,12 @@ CampiRiga TEditorRiga::campi() const {
 // Shows the edit fields' texts; the combo boxes keep their selection.
 void TEditorRiga::mostra(const CampiRiga& c) {
     const std::pair<QLineEdit*, const QString*> campi[] = {
-        {Edit1, &c.descrizione}, {Edit2, &c.quantita},  {Edit3, &c.um},
+        {Edit1, &c.descrizione}, {Edit2, &c.quantita},   {Edit3, &c.um},
         {Edit4, &c.aliquota},    {Edit5, &c.codiceTipo}, {Edit6, &c.codiceVal},
-        {Edit7, &c.prezzoUnit},  {Edit8, &c.scPerc},    {Edit9, &c.scImporto},
+        {Edit7, &c.prezzoUnit},  {Edit8, &c.scPerc},     {Edit9, &c.scImporto},
         {Edit10, &c.prezzoTot},  {Edit11, &c.rifAmm}};
     for (const auto& [edit, testo] : campi)
-        if (edit->text() != *testo)
-            edit->setText(*testo);
+        if (edit->text() != *testo) edit->setText(*testo);
 }
 
 // A leave handler: the fields as the operation left them, also when its
@@ -163,19 +164,25 @@ void TEditorRiga::esci(void (*operazione)(CampiRiga&)) {
     mostra(c);
 }
 
-void TEditorRiga::Edit2Exit() { esci(&OperazioniRiga::esciQuantita); }
-void TEditorRiga::Edit7Exit() { esci(&OperazioniRiga::esciPrezzoUnit); }
-void TEditorRiga::Edit8Exit() { esci(&OperazioniRiga::esciScPerc); }
-void TEditorRiga::cb1Exit() { esci(&OperazioniRiga::esciScelta); }
+void TEditorRiga::Edit2Exit() {
+    esci(&OperazioniRiga::esciQuantita);
+}
+void TEditorRiga::Edit7Exit() {
+    esci(&OperazioniRiga::esciPrezzoUnit);
+}
+void TEditorRiga::Edit8Exit() {
+    esci(&OperazioniRiga::esciScPerc);
+}
+void TEditorRiga::cb1Exit() {
+    esci(&OperazioniRiga::esciScelta);
+}
 
 // Focus moving from a field with a leave handler to another control of the
 // window; focus leaving the window (a message box, another application) is no leave.
 void TEditorRiga::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
-    if (!vecchio || !nuovo || nuovo->window() != window() || !isVisible())
-        return;
+    if (!vecchio || !nuovo || nuovo->window() != window() || !isVisible()) return;
     for (const auto& [campo, uscita] : m_uscite)
-        if (dentro(campo, vecchio) && !dentro(campo, nuovo))
-            uscita();
+        if (dentro(campo, vecchio) && !dentro(campo, nuovo)) uscita();
 }
 
 void TEditorRiga::BitBtn7Click() {
@@ -189,8 +196,7 @@ void TEditorRiga::BitBtn7Click() {
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Detta, c); }))
-        return;
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Detta, c); })) return;
     m_modo = ModoRiga::Corrente;
     show();
     mostra(c);
@@ -199,16 +205,16 @@ void TEditorRiga::BitBtn10Click() {
 }
 
 void TEditorRiga::BitBtn12Click() {
-    if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina()))
-        return;
+    if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina())) return;
     TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {
     const CampiRiga c = campi();
-    if (TAzione::esegui(
-            [&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
+    if (TAzione::esegui([&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
         hide();
 }
 
-void TEditorRiga::BitBtn9Click() { hide(); }
+void TEditorRiga::BitBtn9Click() {
+    hide();
+}

@@ -52,8 +52,7 @@ TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
 }
 
 TElenco_Fatt::~TElenco_Fatt() {
-    if (Elenco_Fatt == this)
-        Elenco_Fatt = nullptr;
+    if (Elenco_Fatt == this) Elenco_Fatt = nullptr;
 }
 
 void TElenco_Fatt::collegaPulsanti() {
@@ -81,8 +80,7 @@ void TElenco_Fatt::collegaPulsanti() {
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
     FinestraModale::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (!event->spontaneous()) FormShow();
 }
 
 // Each showing starts with every overlay panel closed and today's date in M1.
@@ -93,23 +91,27 @@ void TElenco_Fatt::FormShow() {
     M1->setText(Testi::testoDataBreve(QDate::currentDate()));
 }
 
-void TElenco_Fatt::BitBtn1Click() { P2->show(); }
+void TElenco_Fatt::BitBtn1Click() {
+    P2->show();
+}
 
-void TElenco_Fatt::BitBtn2Click() { P2->hide(); }
+void TElenco_Fatt::BitBtn2Click() {
+    P2->hide();
+}
 
 // "Sel. Cliente": the customer registry, whose double click fills the header.
 void TElenco_Fatt::BitBtn3Click() {
-    if (Anag_Cl)
-        Anag_Cl->scegliPer(this);
+    if (Anag_Cl) Anag_Cl->scegliPer(this);
 }
 
 // "Articoli Magazzino": the articles window, whose double click adds a line.
 void TElenco_Fatt::BitBtn6Click() {
-    if (Articoli)
-        Articoli->scegliPer(this);
+    if (Articoli) Articoli->scegliPer(this);
 }
 
-void TElenco_Fatt::BitBtn11Click() { P4->show(); }
+void TElenco_Fatt::BitBtn11Click() {
+    P4->show();
+}
 
 // "Nuova": a new invoice with the defaults of a new header, written at once.
 void TElenco_Fatt::BitBtn15Click() {
@@ -123,14 +125,13 @@ void TElenco_Fatt::BitBtn15Click() {
 // confirmation.
 void TElenco_Fatt::BitBtn16Click() {
     Table* testata = Diz->Testata;
-    if (!testata->isOpen() || testata->isEmpty())
-        return;
+    if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
-        Desktop::corrente().messaggio(QStringLiteral("Operazione non possibile... Fattura Inviata"));
+        Desktop::corrente().messaggio(
+            QStringLiteral("Operazione non possibile... Fattura Inviata"));
         return;
     }
-    if (!Desktop::corrente().conferma(QStringLiteral("Confermi Eliminazione Fattura: ?")))
-        return;
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi Eliminazione Fattura: ?"))) return;
     TAzione::esegui([this] { EliminaFattura(); });
 }
 
@@ -155,20 +156,22 @@ void TElenco_Fatt::BitBtn17Click() {
     AnteprimaFattura(*Diz->AziendaT, *Diz->Testata, *Diz->Detta, this);
 }
 
-void TElenco_Fatt::BitBtn4Click() { scriviXml(&CreaXmlFPR12); }
+void TElenco_Fatt::BitBtn4Click() {
+    scriviXml(&CreaXmlFPR12);
+}
 
-void TElenco_Fatt::BitBtn20Click() { scriviXml(&CreaXmlFPA12); }
+void TElenco_Fatt::BitBtn20Click() {
+    scriviXml(&CreaXmlFPA12);
+}
 
 // Writes the current invoice's file with the window's caption as series switch,
 // then checks it as the exchange system will: the problems found are shown in
 // one warning, and the file stays as written.
 void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrittore) {
     QString percorso;
-    if (!TAzione::esegui([&] { percorso = scrittore(windowTitle()); }))
-        return;
+    if (!TAzione::esegui([&] { percorso = scrittore(windowTitle()); })) return;
     const QList<Problema> problemi = ValidatoreFatturaPA().valida(percorso);
-    if (problemi.isEmpty())
-        return;
+    if (problemi.isEmpty()) return;
     QStringList righe{QStringLiteral("Attenzione: il file %1 non supera i controlli dello SDI:")
                           .arg(QFileInfo(percorso).fileName())};
     for (const Problema& p : problemi)
@@ -176,22 +179,24 @@ void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrit
     Desktop::corrente().messaggio(righe.join(QLatin1Char('\n')));
 }
 
-void TElenco_Fatt::BitBtn5Click() { inviaCorrente(false); }
+void TElenco_Fatt::BitBtn5Click() {
+    inviaCorrente(false);
+}
 
-void TElenco_Fatt::BitBtn21Click() { inviaCorrente(true); }
+void TElenco_Fatt::BitBtn21Click() {
+    inviaCorrente(true);
+}
 
 // Opens the sending page of the current invoice after confirmation; the web
 // application sends the file and marks the invoice as sent, nothing is written here.
 void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
     Table* testata = Diz->Testata;
-    if (!testata->isOpen() || testata->isEmpty())
-        return;
+    if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
         Desktop::corrente().messaggio(QStringLiteral("Fattura gia inviata"));
         return;
     }
-    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio a SDI ?")))
-        return;
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio a SDI ?"))) return;
     TAzione::esegui([&] {
         const auto pagina = pubblicaAmministrazione ? InvioSdi::Pagina::PubblicaAmministrazione
                                                     : InvioSdi::Pagina::Ordinaria;
@@ -205,8 +210,7 @@ void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
 // one sending page per invoice is opened, then every invoice again. The full list
 // comes back even when reading the unsent ones failed.
 void TElenco_Fatt::BitBtn19Click() {
-    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio Fatture al SDI: ?")))
-        return;
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio Fatture al SDI: ?"))) return;
     Table* testata = Diz->Testata;
     const bool inviate = TAzione::esegui([testata] {
         testata->close();
@@ -237,8 +241,7 @@ void TElenco_Fatt::BitBtn19Click() {
 // to M1 become invoices. An error stops the run with its message; then one
 // message lists the documents refused and the files with problems.
 void TElenco_Fatt::BitBtn18Click() {
-    if (!Desktop::corrente().conferma(QStringLiteral("Confermi importazione Fatture: ?")))
-        return;
+    if (!Desktop::corrente().conferma(QStringLiteral("Confermi importazione Fatture: ?"))) return;
     EsitoImportazione esito;
     TAzione::esegui([&] {
         TAttesaImport attesa(this);

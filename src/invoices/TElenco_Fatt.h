@@ -22,7 +22,7 @@ public:
     explicit TElenco_Fatt(QWidget* parent = nullptr);
     ~TElenco_Fatt() override;
 
-    TAreaFatture* Panel1;   // main area
+    TAreaFatture* Panel1; // main area
     TLegenda* P2;
     TEditorRiga* P3;
     TPannelloTestata* P4;
@@ -32,20 +32,20 @@ public:
     DBGrid* DBGrid2;
 
     void FormShow();
-    void BitBtn1Click();    // "Legenda"
-    void BitBtn2Click();    // "Chiudi" of the legend
-    void BitBtn3Click();    // "Sel. Cliente"
-    void BitBtn6Click();    // "Articoli Magazzino"
-    void BitBtn11Click();   // "Testata Doc."
-    void BitBtn15Click();   // "Nuova"
-    void BitBtn16Click();   // "Elimina Fattura"
-    void BitBtn17Click();   // "Stampa"
-    void BitBtn4Click();    // "Creazione File XML"
-    void BitBtn20Click();   // "XML P.A."
-    void BitBtn5Click();    // "Invio a SDI"
-    void BitBtn21Click();   // "Invio P.A."
-    void BitBtn19Click();   // "Invio Fatture al SDI"
-    void BitBtn18Click();   // "Importa Fatture"
+    void BitBtn1Click();  // "Legenda"
+    void BitBtn2Click();  // "Chiudi" of the legend
+    void BitBtn3Click();  // "Sel. Cliente"
+    void BitBtn6Click();  // "Articoli Magazzino"
+    void BitBtn11Click(); // "Testata Doc."
+    void BitBtn15Click(); // "Nuova"
+    void BitBtn16Click(); // "Elimina Fattura"
+    void BitBtn17Click(); // "Stampa"
+    void BitBtn4Click();  // "Creazione File XML"
+    void BitBtn20Click(); // "XML P.A."
+    void BitBtn5Click();  // "Invio a SDI"
+    void BitBtn21Click(); // "Invio P.A."
+    void BitBtn19Click(); // "Invio Fatture al SDI"
+    void BitBtn18Click(); // "Importa Fatture"
 
 protected:
     void showEvent(QShowEvent* event) override;

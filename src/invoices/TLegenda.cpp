@@ -7,17 +7,17 @@
 
 namespace {
 
-const QColor kSfondo(191, 205, 219);   // light grey-blue
+const QColor kSfondo(191, 205, 219); // light grey-blue
 const QColor kNavy(0, 0, 128);
 const QColor kVerde(0, 128, 0);
 const QColor kMarrone(128, 0, 0);
-constexpr int kRiga = 23;              // height of one code line
+constexpr int kRiga = 23; // height of one code line
 
 QLabel* etichetta(QWidget* parent, const QString& testo, const QColor& colore, int px,
                   bool grassetto = false) {
-    return Modulo::etichetta(parent, testo, 0, 0,
-                             Modulo::carattere(QStringLiteral("Times New Roman"), px, grassetto, true),
-                             colore);
+    return Modulo::etichetta(
+        parent, testo, 0, 0,
+        Modulo::carattere(QStringLiteral("Times New Roman"), px, grassetto, true), colore);
 }
 
 } // namespace
@@ -32,7 +32,8 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
     int top = 48;
     top = aggiungiGruppo(top, QStringLiteral("Tipo Documento:"),
                          {QStringLiteral("TD01 - Fattura"), QStringLiteral("TD04 - Nota Credito"),
-                          QStringLiteral("TD05 - Nota Debito"), QStringLiteral("TD20 - AutoFattura")});
+                          QStringLiteral("TD05 - Nota Debito"),
+                          QStringLiteral("TD20 - AutoFattura")});
     top = aggiungiGruppo(top, QStringLiteral("Tipo Pagamento:"),
                          {QStringLiteral("TP01 - A Rate"), QStringLiteral("TP02 - Completo")});
     top = aggiungiGruppo(top, QStringLiteral("Modalità di Pag."),
@@ -43,7 +44,8 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
     aggiungiGruppo(top, QStringLiteral("Natura Iva:"),
                    {QStringLiteral("N1 - Escluse ex art.15"), QStringLiteral("N2 - Non Soggette"),
                     QStringLiteral("N3 - Non Imponibili"), QStringLiteral("N4 - Esenti"),
-                    QStringLiteral("N5 - Regime del Margine"), QStringLiteral("N6 - Reverse Charge")});
+                    QStringLiteral("N5 - Regime del Margine"),
+                    QStringLiteral("N6 - Reverse Charge")});
 
     BitBtn2 = Modulo::pulsante(this, QStringLiteral("BitBtn2"), QStringLiteral("Chiudi"),
                                QRect(127, 548, 100, 32), font());

@@ -11,7 +11,7 @@ class TLegenda : public QFrame {
 public:
     explicit TLegenda(QWidget* parent = nullptr);
 
-    QPushButton* BitBtn2;   // "Chiudi"
+    QPushButton* BitBtn2; // "Chiudi"
 
 private:
     int aggiungiGruppo(int top, const QString& gruppo, const QStringList& codici);

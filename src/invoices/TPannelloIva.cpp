@@ -15,16 +15,13 @@ enum Riga { RAliquota, REsigIva, RSpese, RImponibile, RImposta, ROmaggio, RNatur
 
 } // namespace
 
-TPannelloIva::TPannelloIva(int slot, const QStringList& nature, DataSource* source,
-                           QWidget* parent)
-    : QFrame(parent), m_source(source),
-      m_suffisso(slot == 1 ? QString() : QString::number(slot)) {
+TPannelloIva::TPannelloIva(int slot, const QStringList& nature, DataSource* source, QWidget* parent)
+    : QFrame(parent), m_source(source), m_suffisso(slot == 1 ? QString() : QString::number(slot)) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     const bool completo = slot < 4;
     // Slot 4 shows its rows without the gaps of the missing ones.
     auto riga = [completo](Riga r) {
-        if (completo)
-            return int(r);
+        if (completo) return int(r);
         return r == RAliquota || r == REsigIva ? int(r) : r < RNatura ? int(r) - 1 : int(r) - 2;
     };
     // Created in tab order: rate, due time, expenses, taxable, VAT, nature,
@@ -34,15 +31,18 @@ TPannelloIva::TPannelloIva(int slot, const QStringList& nature, DataSource* sour
                      {QStringLiteral("I"), QStringLiteral("D"), QStringLiteral("S")});
     if (completo)
         Spese = campo(QStringLiteral("spese"), riga(RSpese), QStringLiteral("Spese"), 100);
-    Imponibile = campo(QStringLiteral("imponibile"), riga(RImponibile), QStringLiteral("Imponibile"), 100);
+    Imponibile =
+        campo(QStringLiteral("imponibile"), riga(RImponibile), QStringLiteral("Imponibile"), 100);
     Imponibile->setReadOnly(true);
     Imposta = campo(QStringLiteral("imposta"), riga(RImposta), QStringLiteral("Imposta"), 100);
     Imposta->setReadOnly(true);
     Natura = scelta(QStringLiteral("natura"), riga(RNatura), QStringLiteral("Natura"), nature);
     if (completo) {
-        Normativa = campo(QStringLiteral("normativa"), riga(RNormativa), QStringLiteral("Normativa"), 196);
+        Normativa =
+            campo(QStringLiteral("normativa"), riga(RNormativa), QStringLiteral("Normativa"), 196);
         LabelNormativa = m_ultimaEtichetta;
-        Omaggio = campo(QStringLiteral("tot_omaggio"), riga(ROmaggio), QStringLiteral("Omaggio"), 100);
+        Omaggio =
+            campo(QStringLiteral("tot_omaggio"), riga(ROmaggio), QStringLiteral("Omaggio"), 100);
         Omaggio->setReadOnly(true);
     } else {
         // Slot 4 keeps a legal reference field of its own, never shown.
@@ -86,10 +86,8 @@ DBComboBox* TPannelloIva::scelta(const QString& colonna, int riga, const QString
 
 QList<QWidget*> TPannelloIva::ordineTab() const {
     QList<QWidget*> ordine{Aliquota, EsigIva};
-    if (Spese)
-        ordine << Spese;
+    if (Spese) ordine << Spese;
     ordine << Imponibile << Imposta << Natura;
-    if (Omaggio)
-        ordine << Normativa << Omaggio;
+    if (Omaggio) ordine << Normativa << Omaggio;
     return ordine;
 }

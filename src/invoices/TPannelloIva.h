@@ -18,10 +18,10 @@ public:
 
     DBEdit* Aliquota;
     DBComboBox* EsigIva;
-    DBEdit* Spese = nullptr;        // slots 1 to 3
+    DBEdit* Spese = nullptr; // slots 1 to 3
     DBEdit* Imponibile;
     DBEdit* Imposta;
-    DBEdit* Omaggio = nullptr;      // slots 1 to 3
+    DBEdit* Omaggio = nullptr; // slots 1 to 3
     DBComboBox* Natura;
     DBEdit* Normativa;
     QLabel* LabelNormativa;
@@ -37,5 +37,5 @@ private:
 
     DataSource* m_source;
     QString m_suffisso;
-    QLabel* m_ultimaEtichetta = nullptr;   // label of the field created last
+    QLabel* m_ultimaEtichetta = nullptr; // label of the field created last
 };

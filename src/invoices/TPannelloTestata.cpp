@@ -16,10 +16,10 @@
 
 namespace {
 
-const QColor kCeleste(166, 202, 240);   // sky blue
+const QColor kCeleste(166, 202, 240); // sky blue
 const QColor kGrigioScuro(128, 128, 128);
 const QColor kNavy(0, 0, 128);
-constexpr int kRiga1 = 40, kRiga2 = 86, kRiga3 = 132, kRiga4 = 178;   // label tops
+constexpr int kRiga1 = 40, kRiga2 = 86, kRiga3 = 132, kRiga4 = 178; // label tops
 constexpr int kSlotTop = 226;
 
 QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo, int x, int y) {
@@ -64,13 +64,13 @@ QLabel* TPannelloTestata::etichetta(QWidget* parent, const QString& testo, int x
 // A bound edit field with its label above it.
 DBEdit* TPannelloTestata::campo(QWidget* parent, const QString& colonna, const QString& titolo,
                                 int x, int y, int larghezza) {
-    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22).campo(titolo, colonna, x, y, larghezza);
+    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22)
+        .campo(titolo, colonna, x, y, larghezza);
 }
 
 // A bound drop-down list (the user may type another value) with its label above it.
-DBComboBox* TPannelloTestata::scelta(QWidget* parent, const QString& colonna,
-                                     const QString& titolo, int x, int y, int larghezza,
-                                     const QStringList& voci) {
+DBComboBox* TPannelloTestata::scelta(QWidget* parent, const QString& colonna, const QString& titolo,
+                                     int x, int y, int larghezza, const QStringList& voci) {
     return Modulo::Costruttore(parent, Diz->TestataS, 16, 22)
         .tendina(titolo, colonna, voci, x, y, larghezza);
 }
@@ -79,20 +79,20 @@ void TPannelloTestata::creaIntestazione() {
     Modulo::etichetta(this, QStringLiteral("Testata Documento"), 480, 6,
                       Modulo::carattere(QStringLiteral("Arial"), 24, true, true), kNavy);
 
-    DBComboBox1 = scelta(this, QStringLiteral("tipo_doc"), QStringLiteral("Tipo Documento"), 8,
-                         kRiga1, 90,
-                         {QStringLiteral("TD01"), QStringLiteral("TD03"), QStringLiteral("TD04"),
-                          QStringLiteral("TD20")});
-    DBEdit1 = campo(this, QStringLiteral("data_doc"), QStringLiteral("Data Documento"), 112,
-                    kRiga1, 96);
+    DBComboBox1 =
+        scelta(this, QStringLiteral("tipo_doc"), QStringLiteral("Tipo Documento"), 8, kRiga1, 90,
+               {QStringLiteral("TD01"), QStringLiteral("TD03"), QStringLiteral("TD04"),
+                QStringLiteral("TD20")});
+    DBEdit1 =
+        campo(this, QStringLiteral("data_doc"), QStringLiteral("Data Documento"), 112, kRiga1, 96);
     DBEdit2 = campo(this, QStringLiteral("num_doc"), QStringLiteral("Numero Documento"), 222,
                     kRiga1, 110);
-    DBEdit3 = campo(this, QStringLiteral("rag_soc"), QStringLiteral("Ragione Sociale"), 366,
-                    kRiga1, 430);
+    DBEdit3 =
+        campo(this, QStringLiteral("rag_soc"), QStringLiteral("Ragione Sociale"), 366, kRiga1, 430);
     DBEdit3->setCharCase(DBEdit::CharCase::Upper);
-    DBCheckBox1 = Modulo::Costruttore(this, Diz->TestataS)
-                      .casella(QStringLiteral("Inviata"), QStringLiteral("inviata"),
-                               QRect(1080, 12, 90, 22));
+    DBCheckBox1 =
+        Modulo::Costruttore(this, Diz->TestataS)
+            .casella(QStringLiteral("Inviata"), QStringLiteral("inviata"), QRect(1080, 12, 90, 22));
 }
 
 void TPannelloTestata::creaAnagrafica() {
@@ -103,30 +103,30 @@ void TPannelloTestata::creaAnagrafica() {
     DBComboBox4 = scelta(this, QStringLiteral("nazione"), QStringLiteral("Nazione"), 906, kRiga2,
                          70, {QStringLiteral("IT")});
     DBEdit8 = campo(this, QStringLiteral("p_iva"), QStringLiteral("Partita Iva"), 8, kRiga3, 130);
-    DBEdit9 = campo(this, QStringLiteral("cod_fis"), QStringLiteral("Codice Fiscale"), 152,
-                    kRiga3, 170);
+    DBEdit9 =
+        campo(this, QStringLiteral("cod_fis"), QStringLiteral("Codice Fiscale"), 152, kRiga3, 170);
     DBEdit10 = campo(this, QStringLiteral("cod_dest"), QStringLiteral("Codice Destinatario"), 336,
                      kRiga3, 120);
     DBEdit11 = campo(this, QStringLiteral("pec"), QStringLiteral("Casella PEC"), 470, kRiga3, 300);
     DBEdit11->setCharCase(DBEdit::CharCase::Lower);
-    DBEdit32 = campo(this, QStringLiteral("trasporto"), QStringLiteral("Trasportatore"), 784,
-                     kRiga3, 220);
+    DBEdit32 =
+        campo(this, QStringLiteral("trasporto"), QStringLiteral("Trasportatore"), 784, kRiga3, 220);
     DBEdit32->setCharCase(DBEdit::CharCase::Upper);
 }
 
 void TPannelloTestata::creaPagamento() {
     DBComboBox2 = scelta(this, QStringLiteral("tipo_pag"), QStringLiteral("Tipo Pagamento"), 8,
                          kRiga4, 90, {QStringLiteral("TP01"), QStringLiteral("TP02")});
-    DBComboBox3 = scelta(this, QStringLiteral("mod_pag"), QStringLiteral("Modalita Pagamento"),
-                         132, kRiga4, 90,
+    DBComboBox3 = scelta(this, QStringLiteral("mod_pag"), QStringLiteral("Modalita Pagamento"), 132,
+                         kRiga4, 90,
                          {QStringLiteral("MP01"), QStringLiteral("MP02"), QStringLiteral("MP05"),
                           QStringLiteral("MP12")});
     DBEdit12 = campo(this, QStringLiteral("n_rate"), QStringLiteral("N. Rate"), 272, kRiga4, 56);
     DBEdit* scadenze[4];
     for (int i = 0; i < 4; ++i) {
-        scadenze[i] = campo(this, QStringLiteral("scad%1").arg(i + 1),
-                            QStringLiteral("%1° Data Scadenza ").arg(i + 1), 346 + i * 124,
-                            kRiga4, 90);
+        scadenze[i] =
+            campo(this, QStringLiteral("scad%1").arg(i + 1),
+                  QStringLiteral("%1° Data Scadenza ").arg(i + 1), 346 + i * 124, kRiga4, 90);
         scadenze[i]->setEditMask(QStringLiteral("!99/99/00;1;_"));
     }
     DBEdit13 = scadenze[0];
@@ -142,10 +142,10 @@ void TPannelloTestata::creaSconto() {
     DBComboBox5 = scelta(Panel3, QStringLiteral("sc_tipo"), QStringLiteral("Tipo Sconto"), 10, 6,
                          70, {QStringLiteral("SC"), QStringLiteral("MG")});
     DBEdit20 = campo(Panel3, QStringLiteral("sc_perc"), QStringLiteral("Perc."), 124, 6, 70);
-    DBEdit21 = campo(Panel3, QStringLiteral("sc_importo"), QStringLiteral("Totale Sconto"), 10,
-                     56, 120);
-    DBEdit29 = campo(Panel3, QStringLiteral("tot_doc"), QStringLiteral("Totale Documento"), 10,
-                     110, 150);
+    DBEdit21 =
+        campo(Panel3, QStringLiteral("sc_importo"), QStringLiteral("Totale Sconto"), 10, 56, 120);
+    DBEdit29 =
+        campo(Panel3, QStringLiteral("tot_doc"), QStringLiteral("Totale Documento"), 10, 110, 150);
     DBEdit29->setReadOnly(true);
     QFont grande = DBEdit29->font();
     grande.setBold(true);
@@ -153,7 +153,8 @@ void TPannelloTestata::creaSconto() {
 }
 
 void TPannelloTestata::creaRiferimenti() {
-    etichetta(this, QStringLiteral("Ordine Acquisto - Contratto - Convenzione"), 316, kSlotTop + 204);
+    etichetta(this, QStringLiteral("Ordine Acquisto - Contratto - Convenzione"), 316,
+              kSlotTop + 204);
     DBGrid3 = new DBGrid(this);
     DBGrid3->setObjectName(QStringLiteral("DBGrid3"));
     DBGrid3->setGeometry(316, kSlotTop + 222, 200, 150);
@@ -167,9 +168,12 @@ void TPannelloTestata::creaRiferimenti() {
     DBGrid4->setGeometry(524, kSlotTop + 222, 400, 150);
     DBGrid4->setDataSource(Diz->ContrattoDS);
     DBGrid4->addColumn(QStringLiteral("n_linea"), QStringLiteral("N.Linea"), 57);
-    const std::pair<const char*, const char*> colonne[] = {
-        {"id_documento", "Documento"}, {"data", "Data"}, {"numero", "Numero"},
-        {"cup", "CUP"}, {"cig", "CIG"}, {"cod_comm", "Codice Commessa"}};
+    const std::pair<const char*, const char*> colonne[] = {{"id_documento", "Documento"},
+                                                           {"data", "Data"},
+                                                           {"numero", "Numero"},
+                                                           {"cup", "CUP"},
+                                                           {"cig", "CIG"},
+                                                           {"cod_comm", "Codice Commessa"}};
     for (const auto& [campo, titolo] : colonne)
         DBGrid4->addColumn(QString::fromLatin1(campo), QString::fromLatin1(titolo), 64);
 
@@ -191,8 +195,8 @@ void TPannelloTestata::creaRiferimenti() {
 // The header fields row by row, slots 1 and 2, the discount, the buttons, the
 // references, "Inviata", slots 3 and 4.
 void TPannelloTestata::impostaOrdineTab() {
-    QList<QWidget*> ordine{DBComboBox1, DBEdit1,  DBEdit2,  DBEdit3,     DBEdit4,     DBEdit5,
-                           DBEdit6,     DBEdit7,  DBComboBox4, DBEdit8,  DBEdit9,     DBEdit10,
+    QList<QWidget*> ordine{DBComboBox1, DBEdit1,  DBEdit2,     DBEdit3,     DBEdit4,  DBEdit5,
+                           DBEdit6,     DBEdit7,  DBComboBox4, DBEdit8,     DBEdit9,  DBEdit10,
                            DBEdit11,    DBEdit32, DBComboBox2, DBComboBox3, DBEdit12, DBEdit13,
                            DBEdit14,    DBEdit15, DBEdit16};
     ordine << Panel2->ordineTab() << Panel4->ordineTab();
@@ -206,13 +210,11 @@ void TPannelloTestata::impostaOrdineTab() {
 // "Registra": the totals are recomputed from the lines (writing the pending
 // changes of the header first); the panel closes only when that succeeded.
 void TPannelloTestata::BitBtn13Click() {
-    if (TAzione::esegui([] { CalcolaTotali(); }))
-        hide();
+    if (TAzione::esegui([] { CalcolaTotali(); })) hide();
 }
 
 // "Annulla": references already written through their navigators stay.
 void TPannelloTestata::BitBtn14Click() {
-    if (Diz->Testata->isEditing())
-        Diz->Testata->cancel();
+    if (Diz->Testata->isEditing()) Diz->Testata->cancel();
     hide();
 }

@@ -11,4 +11,6 @@ Desktop& Desktop::corrente() {
     return g_installato ? *g_installato : reale;
 }
 
-void Desktop::installa(Desktop* desktop) { g_installato = desktop; }
+void Desktop::installa(Desktop* desktop) {
+    g_installato = desktop;
+}

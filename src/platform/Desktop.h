@@ -17,5 +17,5 @@ public:
 
     // The installed desktop; the real one unless a test installed another.
     static Desktop& corrente();
-    static void installa(Desktop* desktop);   // nullptr restores the real one
+    static void installa(Desktop* desktop); // nullptr restores the real one
 };

@@ -6,7 +6,9 @@
 #include <QUrl>
 
 namespace {
-QWidget* finestraAttiva() { return QApplication::activeWindow(); }
+QWidget* finestraAttiva() {
+    return QApplication::activeWindow();
+}
 } // namespace
 
 void QtDesktop::messaggio(const QString& testo) {

@@ -393,9 +393,10 @@ private:
 class BloccoNome {
 public:
     BloccoNome(Connection& c, const QString& nome) : m_c(c), m_nome(nome) {
-        const Statement st = c.exec(QStringLiteral("SELECT GET_LOCK(MD5(CONCAT(DATABASE(), '/', ?)), %1)")
-                                  .arg(attesaBlocco),
-                              {nome});
+        const Statement st =
+            c.exec(QStringLiteral("SELECT GET_LOCK(MD5(CONCAT(DATABASE(), '/', ?)), %1)")
+                       .arg(attesaBlocco),
+                   {nome});
         QSqlQuery& q = *st;
         m_preso = q.next() && q.value(0).toInt() == 1;
     }
@@ -422,8 +423,8 @@ private:
 // trailing blanks included); 0 when there is none.
 int giaCaricato(Connection& c, const QString& nome) {
     const Statement st = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE nome_file COLLATE "
-                                         "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
-                          {nome});
+                                               "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
+                                {nome});
     QSqlQuery& q = *st;
     return q.next() ? q.value(0).toInt() : 0;
 }

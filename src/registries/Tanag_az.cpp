@@ -17,13 +17,20 @@ const QColor kBlu(0, 0, 128);
 // Rows from the top in tab order: name; address; town; tax codes; contacts; business
 // register and capital; (shareholders and liquidation with the navigator); folder, bank.
 constexpr Modulo::Campo kCampiSopra[] = {
-    {"Ragione Sociale", "rag_soc", 24, 64, 433}, {"Indirizzo", "indirizzo", 24, 108, 433},
-    {"CAP", "cap", 472, 108, 57},                {"Comune", "comune", 24, 152, 353},
-    {"Prov", "prov", 392, 152, 41},              {"Nazione", "nazione", 448, 152, 81},
-    {"Partita Iva", "p_iva", 24, 196, 105},      {"Codice Fiscale", "cod_fis", 144, 196, 145},
-    {"E Mail", "mail", 24, 240, 353},            {"Telefono", "telefono", 392, 240, 137},
-    {"Ufficio REA", "uff_rea", 24, 284, 57},     {"Num. REA", "num_rea", 104, 284, 81},
-    {"Regime Fiscale", "reg_fisc", 200, 284, 57}, {"Capitale Sociale", "capit_soc", 296, 284, 105},
+    {"Ragione Sociale", "rag_soc", 24, 64, 433},
+    {"Indirizzo", "indirizzo", 24, 108, 433},
+    {"CAP", "cap", 472, 108, 57},
+    {"Comune", "comune", 24, 152, 353},
+    {"Prov", "prov", 392, 152, 41},
+    {"Nazione", "nazione", 448, 152, 81},
+    {"Partita Iva", "p_iva", 24, 196, 105},
+    {"Codice Fiscale", "cod_fis", 144, 196, 145},
+    {"E Mail", "mail", 24, 240, 353},
+    {"Telefono", "telefono", 392, 240, 137},
+    {"Ufficio REA", "uff_rea", 24, 284, 57},
+    {"Num. REA", "num_rea", 104, 284, 81},
+    {"Regime Fiscale", "reg_fisc", 200, 284, 57},
+    {"Capitale Sociale", "capit_soc", 296, 284, 105},
 };
 constexpr Modulo::Campo kCampiSotto[] = {
     {"Path", "path", 24, 372, 353},
@@ -52,13 +59,12 @@ void Tanag_az::creaIntestazione() {
 
 void Tanag_az::creaCampi() {
     Modulo::Costruttore m(this, Diz->AziendaS);
-    DBEdit* const sopra[] = {m.campo(kCampiSopra[0]),  m.campo(kCampiSopra[1]),
-                             m.campo(kCampiSopra[2]),  m.campo(kCampiSopra[3]),
-                             m.campo(kCampiSopra[4]),  m.campo(kCampiSopra[5]),
-                             m.campo(kCampiSopra[6]),  m.campo(kCampiSopra[7]),
-                             m.campo(kCampiSopra[8]),  m.campo(kCampiSopra[9]),
-                             m.campo(kCampiSopra[10]), m.campo(kCampiSopra[11]),
-                             m.campo(kCampiSopra[12]), m.campo(kCampiSopra[13])};
+    DBEdit* const sopra[] = {
+        m.campo(kCampiSopra[0]),  m.campo(kCampiSopra[1]),  m.campo(kCampiSopra[2]),
+        m.campo(kCampiSopra[3]),  m.campo(kCampiSopra[4]),  m.campo(kCampiSopra[5]),
+        m.campo(kCampiSopra[6]),  m.campo(kCampiSopra[7]),  m.campo(kCampiSopra[8]),
+        m.campo(kCampiSopra[9]),  m.campo(kCampiSopra[10]), m.campo(kCampiSopra[11]),
+        m.campo(kCampiSopra[12]), m.campo(kCampiSopra[13])};
     DBEdit1 = sopra[0];
     DBEdit2 = sopra[1];
     DBEdit3 = sopra[2];
@@ -75,8 +81,8 @@ void Tanag_az::creaCampi() {
     DBEdit12 = sopra[13];
     const QStringList socio{QStringLiteral("SU"), QStringLiteral("SM")};
     const QStringList liquidazione{QStringLiteral("LN"), QStringLiteral("LS")};
-    DBComboBox2 = m.tendina(QStringLiteral("Socio Unico"), QStringLiteral("soc_uni"), socio, 24,
-                            328, 65);
+    DBComboBox2 =
+        m.tendina(QStringLiteral("Socio Unico"), QStringLiteral("soc_uni"), socio, 24, 328, 65);
     DBComboBox1 = m.tendina(QStringLiteral("Stato in Liquidazione"), QStringLiteral("stato_liq"),
                             liquidazione, 144, 328, 65);
     creaNavigatore();
@@ -93,7 +99,7 @@ void Tanag_az::creaNavigatore() {
 }
 
 QList<QWidget*> Tanag_az::controlli() const {
-    return {DBEdit1,  DBEdit2,  DBEdit3,     DBEdit4,     DBEdit5,      DBEdit6,  DBEdit7,
-            DBEdit8,  DBEdit15, DBEdit16,    DBEdit10,    DBEdit11,     DBEdit9,  DBEdit12,
+    return {DBEdit1,     DBEdit2,     DBEdit3,      DBEdit4,  DBEdit5,  DBEdit6, DBEdit7,
+            DBEdit8,     DBEdit15,    DBEdit16,     DBEdit10, DBEdit11, DBEdit9, DBEdit12,
             DBComboBox2, DBComboBox1, DBNavigator1, DBEdit13, DBEdit14};
 }

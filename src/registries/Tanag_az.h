@@ -17,23 +17,23 @@ class Tanag_az : public FinestraModale {
 public:
     explicit Tanag_az(QWidget* parent = nullptr);
 
-    QLabel* Label1;   // the heading
-    DBEdit* DBEdit1;  // rag_soc
-    DBEdit* DBEdit2;  // indirizzo
-    DBEdit* DBEdit3;  // cap
-    DBEdit* DBEdit4;  // comune
-    DBEdit* DBEdit5;  // prov
-    DBEdit* DBEdit6;  // nazione
-    DBEdit* DBEdit7;  // p_iva
-    DBEdit* DBEdit8;  // cod_fis
-    DBEdit* DBEdit9;  // reg_fisc
-    DBEdit* DBEdit10; // uff_rea
-    DBEdit* DBEdit11; // num_rea
-    DBEdit* DBEdit12; // capit_soc
-    DBEdit* DBEdit13; // path
-    DBEdit* DBEdit14; // iban
-    DBEdit* DBEdit15; // mail
-    DBEdit* DBEdit16; // telefono
+    QLabel* Label1;          // the heading
+    DBEdit* DBEdit1;         // rag_soc
+    DBEdit* DBEdit2;         // indirizzo
+    DBEdit* DBEdit3;         // cap
+    DBEdit* DBEdit4;         // comune
+    DBEdit* DBEdit5;         // prov
+    DBEdit* DBEdit6;         // nazione
+    DBEdit* DBEdit7;         // p_iva
+    DBEdit* DBEdit8;         // cod_fis
+    DBEdit* DBEdit9;         // reg_fisc
+    DBEdit* DBEdit10;        // uff_rea
+    DBEdit* DBEdit11;        // num_rea
+    DBEdit* DBEdit12;        // capit_soc
+    DBEdit* DBEdit13;        // path
+    DBEdit* DBEdit14;        // iban
+    DBEdit* DBEdit15;        // mail
+    DBEdit* DBEdit16;        // telefono
     DBComboBox* DBComboBox1; // stato_liq
     DBComboBox* DBComboBox2; // soc_uni
     DBNavigator* DBNavigator1;

@@ -96,7 +96,7 @@ public:
 class Report {
 public:
     QString nome;
-    QString titolo;   // of the document and of its preview window
+    QString titolo; // of the document and of its preview window
     QPageSize::PageSizeId formato = QPageSize::A4;
     QPageLayout::Orientation orientamento = QPageLayout::Portrait;
     QMarginsF margini{10, 10, 10, 10};

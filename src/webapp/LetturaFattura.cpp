@@ -15,9 +15,8 @@ Risposta paginaLettura(Richiesta& richiesta) {
         return r;
     }
     try {
-        const EsitoCarico esito = CaricaAcquisto(richiesta.connessione(),
-                                                 richiesta.impostazioni().ricevute,
-                                                 richiesta.parametro(nome));
+        const EsitoCarico esito = CaricaAcquisto(
+            richiesta.connessione(), richiesta.impostazioni().ricevute, richiesta.parametro(nome));
         r.stato = esito.stato;
         r.esito = esito.messaggio;
         r.dettagli = esito.dettagli;

@@ -14,10 +14,18 @@ DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent), m_link(new FieldLin
     setStyle(Style::DropDown);
 }
 
-void DBComboBox::setDataSource(DataSource* ds) { m_link->setDataSource(ds); }
-DataSource* DBComboBox::dataSource() const { return m_link->dataSource(); }
-void DBComboBox::setField(const QString& name) { m_link->setField(name); }
-QString DBComboBox::field() const { return m_link->fieldName(); }
+void DBComboBox::setDataSource(DataSource* ds) {
+    m_link->setDataSource(ds);
+}
+DataSource* DBComboBox::dataSource() const {
+    return m_link->dataSource();
+}
+void DBComboBox::setField(const QString& name) {
+    m_link->setField(name);
+}
+QString DBComboBox::field() const {
+    return m_link->fieldName();
+}
 
 void DBComboBox::setItems(const QStringList& list) {
     {
@@ -42,15 +50,14 @@ void DBComboBox::setStyle(Style style) {
         setEditable(style == Style::DropDown);
     }
     if (QLineEdit* line = lineEdit()) {
-        setCompleter(nullptr);   // the field gets exactly what is typed
+        setCompleter(nullptr); // the field gets exactly what is typed
         connect(line, &QLineEdit::textEdited, this, &DBComboBox::writeText, Qt::UniqueConnection);
     }
     showField();
 }
 
 void DBComboBox::writeText(const QString& text) {
-    if (!m_link->write([&](Field& f) { f.setAsString(text); }))
-        showField();
+    if (!m_link->write([&](Field& f) { f.setAsString(text); })) showField();
 }
 
 void DBComboBox::showField() {
@@ -60,8 +67,7 @@ void DBComboBox::showField() {
     if (QLineEdit* line = lineEdit()) {
         line->setMaxLength(info && info->size > 0 ? info->size : 32767);
         line->setReadOnly(!m_link->canModify());
-        if (line->text() != t)
-            setEditText(t);
+        if (line->text() != t) setEditText(t);
     } else {
         setCurrentIndex(findText(t));
     }

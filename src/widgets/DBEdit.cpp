@@ -15,10 +15,18 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), m_link(new FieldLink(this))
     showField();
 }
 
-void DBEdit::setDataSource(DataSource* ds) { m_link->setDataSource(ds); }
-DataSource* DBEdit::dataSource() const { return m_link->dataSource(); }
-void DBEdit::setField(const QString& name) { m_link->setField(name); }
-QString DBEdit::field() const { return m_link->fieldName(); }
+void DBEdit::setDataSource(DataSource* ds) {
+    m_link->setDataSource(ds);
+}
+DataSource* DBEdit::dataSource() const {
+    return m_link->dataSource();
+}
+void DBEdit::setField(const QString& name) {
+    m_link->setField(name);
+}
+QString DBEdit::field() const {
+    return m_link->fieldName();
+}
 
 void DBEdit::setReadOnly(bool readOnly) {
     m_readOnly = readOnly;
@@ -31,17 +39,17 @@ void DBEdit::setEditMask(const QString& mask) {
     showField();
 }
 
-QString DBEdit::valueText() const { return m_mask.value(this); }
+QString DBEdit::valueText() const {
+    return m_mask.value(this);
+}
 
 void DBEdit::showField() {
     const ColumnInfo* info = m_link->columnInfo();
     QLineEdit::setReadOnly(m_readOnly || !m_link->canModify());
-    if (m_mask.isEmpty())
-        setMaxLength(info && info->size > 0 ? info->size : 32767);
+    if (m_mask.isEmpty()) setMaxLength(info && info->size > 0 ? info->size : 32767);
     m_pending = false;
     const QString t = m_link->text();
-    if (valueText() != t)
-        setText(t);
+    if (valueText() != t) setText(t);
 }
 
 void DBEdit::onTextEdited(const QString&) {
@@ -54,11 +62,9 @@ void DBEdit::onTextEdited(const QString&) {
 }
 
 void DBEdit::writePending() {
-    if (!m_pending)
-        return;
+    if (!m_pending) return;
     const QString value = valueText();
-    if (m_link->write([&](Field& f) { f.setAsString(value); }))
-        m_pending = false;
+    if (m_link->write([&](Field& f) { f.setAsString(value); })) m_pending = false;
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* e) {
@@ -68,9 +74,12 @@ void DBEdit::focusOutEvent(QFocusEvent* e) {
 
 QString DBEdit::cased(const QString& s) const {
     switch (m_case) {
-    case CharCase::Upper: return s.toUpper();
-    case CharCase::Lower: return s.toLower();
-    default: return s;
+    case CharCase::Upper:
+        return s.toUpper();
+    case CharCase::Lower:
+        return s.toLower();
+    default:
+        return s;
     }
 }
 

@@ -44,6 +44,6 @@ private:
     FieldLink* m_link;
     CharCase m_case = CharCase::Normal;
     bool m_readOnly = false;
-    bool m_pending = false;   // typed text that does not convert yet
+    bool m_pending = false; // typed text that does not convert yet
     MascheraInput m_mask;
 };

@@ -40,8 +40,7 @@ DBGrid::DBGrid(QWidget* parent)
 }
 
 void DBGrid::setDataSource(DataSource* ds) {
-    if (DataSource* old = m_model->dataSource())
-        disconnect(old, nullptr, this, nullptr);
+    if (DataSource* old = m_model->dataSource()) disconnect(old, nullptr, this, nullptr);
     m_model->setDataSource(ds);
     if (ds) {
         // After the model: it has taken in the change when the grid follows.
@@ -51,7 +50,9 @@ void DBGrid::setDataSource(DataSource* ds) {
     followTable();
 }
 
-DataSource* DBGrid::dataSource() const { return m_model->dataSource(); }
+DataSource* DBGrid::dataSource() const {
+    return m_model->dataSource();
+}
 
 DBGridColumn& DBGrid::addColumn(const QString& field, const QString& title, int width,
                                 Qt::Alignment alignment) {
@@ -61,17 +62,22 @@ DBGridColumn& DBGrid::addColumn(const QString& field, const QString& title, int 
     c.width = width;
     c.alignment = alignment;
     DBGridColumn& added = m_model->addColumn(c);
-    if (width >= 0)
-        setColumnWidth(columnCount() - 1, width);
+    if (width >= 0) setColumnWidth(columnCount() - 1, width);
     sizeColumns();
     followTable();
     return added;
 }
 
-int DBGrid::columnCount() const { return m_model->columnCount(); }
-const DBGridColumn& DBGrid::column(int column) const { return m_model->column(column); }
+int DBGrid::columnCount() const {
+    return m_model->columnCount();
+}
+const DBGridColumn& DBGrid::column(int column) const {
+    return m_model->column(column);
+}
 
-DBGridColumn& DBGrid::column(int column) { return m_model->column(column); }
+DBGridColumn& DBGrid::column(int column) {
+    return m_model->column(column);
+}
 
 void DBGrid::setReadOnly(bool readOnly) {
     m_readOnly = readOnly;
@@ -91,28 +97,34 @@ void DBGrid::setAlwaysShowSelection(bool show) {
     showSelection();
 }
 
-void DBGrid::setTitleFont(const QFont& font) { m_model->setTitleFont(font); }
-void DBGrid::setTitleColor(const QColor& color) { m_model->setTitleColor(color); }
-void DBGrid::setCellColor(const QColor& color) { m_model->setCellColor(color); }
+void DBGrid::setTitleFont(const QFont& font) {
+    m_model->setTitleFont(font);
+}
+void DBGrid::setTitleColor(const QColor& color) {
+    m_model->setTitleColor(color);
+}
+void DBGrid::setCellColor(const QColor& color) {
+    m_model->setCellColor(color);
+}
 void DBGrid::setCellPainter(CellPainter painter) {
     m_cellPainter = std::move(painter);
     viewport()->update();
 }
 
-QString DBGrid::cellText(int row, int column) const { return m_model->cellText(row, column); }
+QString DBGrid::cellText(int row, int column) const {
+    return m_model->cellText(row, column);
+}
 
 QString DBGrid::cellText(int row, const DBGridColumn& column) const {
     for (int i = 0; i < columnCount(); ++i)
-        if (&this->column(i) == &column)
-            return cellText(row, i);
+        if (&this->column(i) == &column) return cellText(row, i);
     return QString();
 }
 
 // Width from the column's size: as many digit widths as characters, at least the title's.
 void DBGrid::sizeColumns() {
     const Table* t = m_model->isActive() ? m_model->table() : nullptr;
-    if (!t)
-        return;
+    if (!t) return;
     const QFontMetrics cells(font());
     const QVariant titleFont = m_model->headerData(0, Qt::Horizontal, Qt::FontRole);
     const QFontMetrics titles(titleFont.isValid() ? titleFont.value<QFont>()
@@ -120,11 +132,11 @@ void DBGrid::sizeColumns() {
     for (int i = 0; i < columnCount(); ++i) {
         const DBGridColumn& c = column(i);
         const int f = m_model->fieldIndex(i);
-        if (c.width >= 0 || f < 0 || m_sized.contains(c.field.toLower()))
-            continue;
+        if (c.width >= 0 || f < 0 || m_sized.contains(c.field.toLower())) continue;
         const int size = t->columns()[f].size;
         const QString title = c.title.isEmpty() ? c.field : c.title;
-        const int w = size > 0 ? size * cells.horizontalAdvance(QLatin1Char('0')) + 4 : kDefaultWidth;
+        const int w =
+            size > 0 ? size * cells.horizontalAdvance(QLatin1Char('0')) + 4 : kDefaultWidth;
         setColumnWidth(i, std::max(w, titles.horizontalAdvance(title) + 4));
         m_sized.insert(c.field.toLower());
     }
@@ -147,12 +159,10 @@ void DBGrid::onCurrentChanged(const QModelIndex& current) {
 void DBGrid::followTable() {
     const Table* t = m_model->isActive() ? m_model->table() : nullptr;
     const int row = t ? t->recNo() : -1;
-    if (row < 0 || row >= m_model->rowCount() || columnCount() == 0)
-        return;
+    if (row < 0 || row >= m_model->rowCount() || columnCount() == 0) return;
     const QModelIndex cur = currentIndex();
     const QModelIndex at = m_model->index(row, cur.isValid() ? cur.column() : 0);
-    if (cur == at && selectionModel()->isSelected(at))
-        return;
+    if (cur == at && selectionModel()->isSelected(at)) return;
     m_following = true;
     selectionModel()->setCurrentIndex(at, selectionFlags());
     scrollTo(at);
@@ -167,11 +177,9 @@ bool DBGrid::hasFocusInside() const {
 // Without focus the selection is hidden unless it is always shown: the grid then keeps
 // its current cell but selects nothing.
 QItemSelectionModel::SelectionFlags DBGrid::selectionFlags() const {
-    if (!m_alwaysShowSelection && !hasFocusInside())
-        return QItemSelectionModel::Clear;
+    if (!m_alwaysShowSelection && !hasFocusInside()) return QItemSelectionModel::Clear;
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
-    if (m_rowSelect)
-        flags |= QItemSelectionModel::Rows;
+    if (m_rowSelect) flags |= QItemSelectionModel::Rows;
     return flags;
 }
 
@@ -185,8 +193,7 @@ void DBGrid::showSelection() {
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     // A double click whose handler closed the window opens no editor.
-    if (!isVisible() || !m_model->isActive())
-        return false;
+    if (!isVisible() || !m_model->isActive()) return false;
     return QTableView::edit(index, trigger, event);
 }
 
@@ -201,8 +208,7 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void DBGrid::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        fitRowHeight();
+    if (event->type() == QEvent::FontChange) fitRowHeight();
     QTableView::changeEvent(event);
 }
 

@@ -30,23 +30,23 @@ public:
                             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     int columnCount() const;
     const DBGridColumn& column(int column) const;
-    DBGridColumn& column(int column);   // changes show at the next drawing
+    DBGridColumn& column(int column); // changes show at the next drawing
 
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return m_readOnly; }
-    void setRowSelect(bool rowSelect);   // whole-row selection
+    void setRowSelect(bool rowSelect); // whole-row selection
     bool rowSelect() const { return m_rowSelect; }
-    void setAlwaysShowSelection(bool show);   // also while the grid has no focus
+    void setAlwaysShowSelection(bool show); // also while the grid has no focus
     bool alwaysShowSelection() const { return m_alwaysShowSelection; }
     void setTitleFont(const QFont& font);
     void setTitleColor(const QColor& color);
-    void setCellColor(const QColor& color);   // text colour of the cells
+    void setCellColor(const QColor& color); // text colour of the cells
 
     // Called for every cell after the grid drew it in its usual way.
     void setCellPainter(CellPainter painter);
     const CellPainter& cellPainter() const { return m_cellPainter; }
 
-    QString cellText(int row, int column) const;   // the text a cell shows
+    QString cellText(int row, int column) const; // the text a cell shows
     QString cellText(int row, const DBGridColumn& column) const;
 
     using QTableView::edit;
@@ -70,7 +70,7 @@ private:
     DataSourceModel* m_model;
     DBGridDelegate* m_delegate;
     CellPainter m_cellPainter;
-    QSet<QString> m_sized;   // fields whose width was taken from the column size
+    QSet<QString> m_sized; // fields whose width was taken from the column size
     bool m_following = false;
     bool m_readOnly = false;
     bool m_rowSelect = false;

@@ -27,15 +27,13 @@ void DBGridDelegate::editStarted(const QModelIndex& index) const {
 
 QWidget* DBGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                       const QModelIndex& index) const {
-    if (!m_grid->column(index.column()).pickList.isEmpty())
-        return pickListEditor(parent, index);
+    if (!m_grid->column(index.column()).pickList.isEmpty()) return pickListEditor(parent, index);
     auto* line = new QLineEdit(parent);
     line->setFrame(false);
     const DataSourceModel* model = m_grid->dataModel();
     const int f = model->fieldIndex(index.column());
     const int size = f >= 0 ? model->table()->columns()[f].size : 0;
-    if (size > 0)
-        line->setMaxLength(size);
+    if (size > 0) line->setMaxLength(size);
     const QPersistentModelIndex at(index);
     connect(line, &QLineEdit::textEdited, this, [this, at] { editStarted(at); });
     return line;
@@ -61,11 +59,9 @@ QWidget* DBGridDelegate::pickListEditor(QWidget* parent, const QModelIndex& inde
 void DBGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const QString text = index.data(Qt::EditRole).toString();
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        if (combo->currentText() != text)
-            combo->setEditText(text);
+        if (combo->currentText() != text) combo->setEditText(text);
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        if (line->text() != text)
-            line->setText(text);
+        if (line->text() != text) line->setText(text);
     }
 }
 

@@ -46,8 +46,7 @@ QList<DBNavigator::Button> DBNavigator::allButtons() {
 }
 
 void DBNavigator::setDataSource(DataSource* ds) {
-    if (m_ds)
-        disconnect(m_ds, nullptr, this, nullptr);
+    if (m_ds) disconnect(m_ds, nullptr, this, nullptr);
     m_ds = ds;
     if (ds) {
         connect(ds, &DataSource::recordChanged, this, &DBNavigator::updateButtons);
@@ -62,8 +61,7 @@ void DBNavigator::setButtons(const QList<Button>& wanted) {
         delete w;
     m_buttons.clear();
     for (const ButtonLook& l : looks) {
-        if (!wanted.contains(l.button))
-            continue;
+        if (!wanted.contains(l.button)) continue;
         auto* w = new QToolButton(this);
         w->setText(QString::fromUtf8(l.glyph));
         w->setToolTip(QString::fromUtf8(l.tip));
@@ -93,22 +91,41 @@ QAbstractButton* DBNavigator::button(Button b) const {
 
 void DBNavigator::press(Button b) {
     Table* t = m_ds ? m_ds->table() : nullptr;
-    if (!t || !t->isOpen())
-        return;
+    if (!t || !t->isOpen()) return;
     if (b == Button::Delete && !Desktop::corrente().conferma(QStringLiteral("Eliminare la riga?")))
         return;
     FieldLink::protect([&] {
         switch (b) {
-        case Button::First: t->first(); break;
-        case Button::Prior: t->prior(); break;
-        case Button::Next: t->next(); break;
-        case Button::Last: t->last(); break;
-        case Button::Insert: t->insert(); break;
-        case Button::Delete: t->remove(); break;
-        case Button::Edit: t->edit(); break;
-        case Button::Post: t->post(); break;
-        case Button::Cancel: t->cancel(); break;
-        case Button::Refresh: t->refresh(); break;
+        case Button::First:
+            t->first();
+            break;
+        case Button::Prior:
+            t->prior();
+            break;
+        case Button::Next:
+            t->next();
+            break;
+        case Button::Last:
+            t->last();
+            break;
+        case Button::Insert:
+            t->insert();
+            break;
+        case Button::Delete:
+            t->remove();
+            break;
+        case Button::Edit:
+            t->edit();
+            break;
+        case Button::Post:
+            t->post();
+            break;
+        case Button::Cancel:
+            t->cancel();
+            break;
+        case Button::Refresh:
+            t->refresh();
+            break;
         }
     });
     updateButtons();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/Table.h"   // DataSource::table() needs the whole class
+#include "db/Table.h" // DataSource::table() needs the whole class
 
 #include <QList>
 #include <QPointer>
@@ -26,7 +26,7 @@ public:
     // The buttons shown, always in the order of Button; all ten by default.
     void setButtons(const QList<Button>& buttons);
     QList<Button> buttons() const;
-    QAbstractButton* button(Button b) const;   // null for a button not shown
+    QAbstractButton* button(Button b) const; // null for a button not shown
 
     static QList<Button> allButtons();
 

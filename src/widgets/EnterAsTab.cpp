@@ -8,21 +8,17 @@
 EnterAsTab::EnterAsTab(QWidget* form) : QObject(form), m_form(form) {}
 
 void EnterAsTab::installa(QWidget* form) {
-    if (form->findChild<EnterAsTab*>(QString(), Qt::FindDirectChildrenOnly))
-        return;
+    if (form->findChild<EnterAsTab*>(QString(), Qt::FindDirectChildrenOnly)) return;
     // Keys go to the focused control, not to the form: watch them before any control.
     qApp->installEventFilter(new EnterAsTab(form));
 }
 
 bool EnterAsTab::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !m_form || !watched->isWidgetType())
-        return false;
+    if (event->type() != QEvent::KeyPress || !m_form || !watched->isWidgetType()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-        return false;
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
     auto* w = static_cast<QWidget*>(watched);
-    if (w != m_form && !m_form->isAncestorOf(w))
-        return false;
+    if (w != m_form && !m_form->isAncestorOf(w)) return false;
     // A cell editor first gives its text back to the grid, which then is the control
     // the focus leaves.
     for (QWidget* p = w->parentWidget(); p && p != m_form; p = p->parentWidget())

@@ -1,16 +1,15 @@
 #include "FieldLink.h"
 
 #include "db/DataSource.h"
-#include "platform/Errore.h"
 #include "db/Table.h"
 #include "platform/Desktop.h"
+#include "platform/Errore.h"
 #include "platform/ErroreConversione.h"
 
 FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
 
 void FieldLink::setDataSource(DataSource* ds) {
-    if (m_ds)
-        disconnect(m_ds, nullptr, this, nullptr);
+    if (m_ds) disconnect(m_ds, nullptr, this, nullptr);
     m_ds = ds;
     if (ds) {
         connect(ds, &DataSource::recordChanged, this, &FieldLink::notify);
@@ -27,7 +26,9 @@ void FieldLink::setField(const QString& name) {
     emit changed();
 }
 
-Table* FieldLink::table() const { return m_ds ? m_ds->table() : nullptr; }
+Table* FieldLink::table() const {
+    return m_ds ? m_ds->table() : nullptr;
+}
 
 int FieldLink::column() const {
     const Table* t = table();
@@ -55,8 +56,7 @@ QString FieldLink::text() const {
 }
 
 bool FieldLink::write(const std::function<void(Field&)>& writer, bool quiet) {
-    if (!canModify())
-        return false;
+    if (!canModify()) return false;
     m_writing = true;
     auto action = [&] {
         m_ds->edit();
@@ -87,14 +87,14 @@ bool FieldLink::protect(const std::function<void()>& action) {
     return false;
 }
 
-QString FieldLink::textOf(const QVariant& v) { return Field::textOf(v); }
+QString FieldLink::textOf(const QVariant& v) {
+    return Field::textOf(v);
+}
 
 void FieldLink::onFieldChanged(int column) {
-    if (column == this->column())
-        notify();
+    if (column == this->column()) notify();
 }
 
 void FieldLink::notify() {
-    if (!m_writing)
-        emit changed();
+    if (!m_writing) emit changed();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/Table.h"   // DataSource::table() needs the whole class
+#include "db/Table.h" // DataSource::table() needs the whole class
 
 #include <QObject>
 #include <QPointer>
@@ -24,10 +24,10 @@ public:
     QString fieldName() const { return m_field; }
 
     Table* table() const;
-    int column() const;                 // -1 while the table is closed or lacks the field
+    int column() const; // -1 while the table is closed or lacks the field
     const ColumnInfo* columnInfo() const;
-    bool canModify() const;             // open table, stored field
-    QString text() const;               // the field's text on the current row, empty without one
+    bool canModify() const; // open table, stored field
+    QString text() const;   // the field's text on the current row, empty without one
     QVariant value() const;
 
     // The user changed the control: starts the edit (a new row on an empty table) and
@@ -42,7 +42,7 @@ public:
     static QString textOf(const QVariant& value);
 
 signals:
-    void changed();   // the control should show the field again
+    void changed(); // the control should show the field again
 
 private:
     void onFieldChanged(int column);

@@ -3,12 +3,12 @@
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
 #include <QClipboard>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
 
@@ -24,8 +24,7 @@ public:
     LimiteDigitazione(int lunghezza, QLineEdit* campo) : QObject(campo), m_lunghezza(lunghezza) {}
 
     bool eventFilter(QObject* oggetto, QEvent* evento) override {
-        if (evento->type() != QEvent::KeyPress)
-            return false;
+        if (evento->type() != QEvent::KeyPress) return false;
         auto* campo = static_cast<QLineEdit*>(oggetto);
         auto* tasto = static_cast<QKeyEvent*>(evento);
         QString nuovo;
@@ -33,8 +32,7 @@ public:
             nuovo = QGuiApplication::clipboard()->text();
         else if (!tasto->text().isEmpty() && tasto->text().at(0).isPrint())
             nuovo = tasto->text();
-        if (nuovo.isEmpty())
-            return false;
+        if (nuovo.isEmpty()) return false;
         const qsizetype dopo = campo->text().size() - campo->selectedText().size() + nuovo.size();
         return dopo > m_lunghezza && dopo > campo->text().size();
     }

@@ -47,12 +47,9 @@ class Lanciatore : public QObject {
 public:
     Lanciatore(int tipo, const QString& messaggio) : m_tipo(tipo), m_messaggio(messaggio) {}
     bool event(QEvent* e) override {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        if (m_tipo == 0)
-            throw DbError(m_messaggio);
-        if (m_tipo == 1)
-            throw ErroreConversione(m_messaggio);
+        if (e->type() != QEvent::User) return QObject::event(e);
+        if (m_tipo == 0) throw DbError(m_messaggio);
+        if (m_tipo == 1) throw ErroreConversione(m_messaggio);
         throw std::runtime_error(m_messaggio.toStdString());
     }
 
@@ -138,20 +135,27 @@ private slots:
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QRect>("posizione");
         QTest::addColumn<int>("pixel");
-        QTest::newRow("Dati Azienda caption, place and font") << "B6"
-                            << "Dati Azienda" << QRect(1000, 600, 153, 41) << 24;
-        QTest::newRow("Fatture Emesse caption, place and font") << "B1"
-                            << "Fatture Emesse" << QRect(16, 48, 177, 41) << 24;
-        QTest::newRow("Clienti caption, place and font") << "B2"
-                            << "Clienti" << QRect(304, 49, 105, 40) << 24;
-        QTest::newRow("Fatture Acquisto caption, place and font") << "B3"
-                            << "Fatture Acquisto" << QRect(24, 48, 177, 41) << 24;
-        QTest::newRow("Fornitori caption, place and font") << "B4"
-                            << "Fornitori" << QRect(248, 48, 161, 41) << 24;
-        QTest::newRow("Magazzino caption, place and font") << "B5"
-                            << "Magazzino" << QRect(144, 144, 161, 49) << 24;
-        QTest::newRow("Accedi caption, place and font") << "BitBtn7"
-                                 << "Accedi" << QRect(544, 512, 145, 49) << 16;
+        QTest::newRow("Dati Azienda caption, place and font")
+            << "B6"
+            << "Dati Azienda" << QRect(1000, 600, 153, 41) << 24;
+        QTest::newRow("Fatture Emesse caption, place and font")
+            << "B1"
+            << "Fatture Emesse" << QRect(16, 48, 177, 41) << 24;
+        QTest::newRow("Clienti caption, place and font")
+            << "B2"
+            << "Clienti" << QRect(304, 49, 105, 40) << 24;
+        QTest::newRow("Fatture Acquisto caption, place and font")
+            << "B3"
+            << "Fatture Acquisto" << QRect(24, 48, 177, 41) << 24;
+        QTest::newRow("Fornitori caption, place and font")
+            << "B4"
+            << "Fornitori" << QRect(248, 48, 161, 41) << 24;
+        QTest::newRow("Magazzino caption, place and font")
+            << "B5"
+            << "Magazzino" << QRect(144, 144, 161, 49) << 24;
+        QTest::newRow("Accedi caption, place and font")
+            << "BitBtn7"
+            << "Accedi" << QRect(544, 512, 145, 49) << 16;
     }
     void aspetto() {
         QFETCH(QString, controllo);

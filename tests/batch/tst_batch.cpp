@@ -14,7 +14,7 @@
 // gfe-batch run in-process from a working folder with its own ip.ini.
 class TstBatch : public QObject {
     Q_OBJECT
-    const QString db = QStringLiteral("gfe_t_bat");   // ip.ini keeps 10 characters
+    const QString db = QStringLiteral("gfe_t_bat"); // ip.ini keeps 10 characters
     QTemporaryDir lavoro;
     QString out, err;
 
@@ -42,29 +42,42 @@ private slots:
         TestDb::ricrea(db, {"xml_quirn.sql"});
         const QString cartella = QDir(lavoro.path()).filePath("out") + "/";
         QDir().mkpath(cartella);
-        TestDb::esegui(db, {
-            "INSERT INTO azienda (rag_soc, p_iva, cod_fis, reg_fisc, indirizzo, cap, comune, prov, "
-            "nazione, uff_rea, num_rea, capit_soc, soc_uni, stato_liq, mail, telefono, path, iban) "
-            "VALUES ('ESEMPIO SRL', '01234567897', '01234567897', 'RF01', 'VIA ROMA 1', '37100', "
-            "'VERONA', 'VR', 'IT', 'VR', '123456', '10000,00', 'SU', 'LN', 'amm@esempio.it', "
-            "'045123456', '" + cartella + "', 'IT60X0542811101000000123456')",
-            "INSERT INTO testata (id_invio, rag_soc, indirizzo, comune, cap, prov, nazione, p_iva, "
-            "cod_fis, cod_dest, data_doc, num_doc, tipo_doc, tipo_pag, mod_pag, n_rate, esig_iva, "
-            "esig_iva2, spese, spese2, spese3, arrot, arrot2, arrot3) VALUES (7, 'CLIENTE SPA', 'VIA VERDI 2', "
-            "'MILANO', '20100', 'MI', 'IT', '09876543217', '09876543217', 'ABC1234', "
-            "'15/03/2023', '12', 'TD01', 'TP02', 'MP05', 0, 'I', 'I', '0,00', '0,00', '0,00', '0,00', '0,00', '0,00')",
-            "INSERT INTO dettaglio (id_invio, prog, descrizione, quantita, um, prezzo_unit, "
-            "prezzo_tot, aliquota) VALUES (7, 1, 'Bulloni', '1,00', 'PZ', '100,000', '100,00', '22'), "
-            "(7, 2, 'Dadi', '1,00', 'PZ', '50,000', '50,00', '10')",
-        });
+        TestDb::esegui(
+            db,
+            {
+                "INSERT INTO azienda (rag_soc, p_iva, cod_fis, reg_fisc, indirizzo, cap, comune, "
+                "prov, "
+                "nazione, uff_rea, num_rea, capit_soc, soc_uni, stato_liq, mail, telefono, path, "
+                "iban) "
+                "VALUES ('ESEMPIO SRL', '01234567897', '01234567897', 'RF01', 'VIA ROMA 1', "
+                "'37100', "
+                "'VERONA', 'VR', 'IT', 'VR', '123456', '10000,00', 'SU', 'LN', 'amm@esempio.it', "
+                "'045123456', '" +
+                    cartella + "', 'IT60X0542811101000000123456')",
+                "INSERT INTO testata (id_invio, rag_soc, indirizzo, comune, cap, prov, nazione, "
+                "p_iva, "
+                "cod_fis, cod_dest, data_doc, num_doc, tipo_doc, tipo_pag, mod_pag, n_rate, "
+                "esig_iva, "
+                "esig_iva2, spese, spese2, spese3, arrot, arrot2, arrot3) VALUES (7, 'CLIENTE "
+                "SPA', 'VIA VERDI 2', "
+                "'MILANO', '20100', 'MI', 'IT', '09876543217', '09876543217', 'ABC1234', "
+                "'15/03/2023', '12', 'TD01', 'TP02', 'MP05', 0, 'I', 'I', '0,00', '0,00', '0,00', "
+                "'0,00', '0,00', '0,00')",
+                "INSERT INTO dettaglio (id_invio, prog, descrizione, quantita, um, prezzo_unit, "
+                "prezzo_tot, aliquota) VALUES (7, 1, 'Bulloni', '1,00', 'PZ', '100,000', '100,00', "
+                "'22'), "
+                "(7, 2, 'Dadi', '1,00', 'PZ', '50,000', '50,00', '10')",
+            });
         scriviIni("127.0.0.1\n" + db + "\nA\n");
     }
 
     void totalsRecomputesTheInvoice() {
         QCOMPARE(esegui({"totals", "--id", "7"}), 0);
         QCOMPARE(err, QString());
-        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"), QString("177,00"));
-        QCOMPARE(TestDb::valore(db, "select imposta2 from testata where id_invio=7"), QString("5,00"));
+        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"),
+                 QString("177,00"));
+        QCOMPARE(TestDb::valore(db, "select imposta2 from testata where id_invio=7"),
+                 QString("5,00"));
     }
 
     void xmlWritesAValidFileAndPrintsItsPath() {
@@ -74,7 +87,7 @@ private slots:
         const QString percorso = out.trimmed();
         QVERIFY2(percorso.endsWith("IT01234567897_00007.xml"), qPrintable(percorso));
         QVERIFY(QFileInfo(percorso).isAbsolute() && QFile::exists(percorso));
-        QCOMPARE(err, QString());   // a clean file draws no warning
+        QCOMPARE(err, QString()); // a clean file draws no warning
         QCOMPARE(ValidatoreFatturaPA().valida(percorso).size(), 0);
         QCOMPARE(TestDb::valore(db, "select nome_file from testata where id_invio=7"),
                  QString("IT01234567897_00007.xml"));
@@ -111,26 +124,35 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("messaggio");
         QTest::addColumn<QString>("sql"); // run first, when given
-        QTest::newRow("unknown invoice") << QStringList{"xml", "--id", "99"} << "Fattura 99 non trovata"
+        QTest::newRow("unknown invoice")
+            << QStringList{"xml", "--id", "99"} << "Fattura 99 non trovata"
+            << "";
+        QTest::newRow("unknown invoice totals")
+            << QStringList{"totals", "--id", "99"} << "Fattura 99 non trovata"
+            << "";
+        QTest::newRow("no id") << QStringList{"totals"} << "--id"
+                               << "";
+        QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto"
                                          << "";
-        QTest::newRow("unknown invoice totals") << QStringList{"totals", "--id", "99"}
-                                                << "Fattura 99 non trovata" << "";
-        QTest::newRow("no id") << QStringList{"totals"} << "--id" << "";
-        QTest::newRow("unknown command") << QStringList{"stampa"} << "Comando sconosciuto" << "";
-        QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file" << "";
+        QTest::newRow("nothing to validate") << QStringList{"validate"} << "almeno un file"
+                                             << "";
         QTest::newRow("option given twice") << QStringList{"totals", "--id", "7", "--id", "8"}
-                                            << "Opzione --id indicata più di una volta" << "";
+                                            << "Opzione --id indicata più di una volta"
+                                            << "";
         // The whole message names the line and the column; the header keeps its total.
         QTest::newRow("unreadable line amount")
             << QStringList{"totals", "--id", "7"}
             << "Riga 2, quantita: 'abc' non è un valore numerico valido\n"
             << "UPDATE dettaglio SET quantita = 'abc' WHERE prog = 2";
-        QTest::newRow("print unknown invoice") << QStringList{"print", "--id", "99", "--pdf", "x.pdf"}
-                                               << "Fattura 99 non trovata" << "";
+        QTest::newRow("print unknown invoice")
+            << QStringList{"print", "--id", "99", "--pdf", "x.pdf"} << "Fattura 99 non trovata"
+            << "";
         QTest::newRow("print unknown purchase")
             << QStringList{"print-purchase", "--prot", "99", "--pdf", "x.pdf"}
-            << "Fattura di acquisto 99 non trovata" << "";
-        QTest::newRow("print without file") << QStringList{"print", "--id", "7"} << "--pdf" << "";
+            << "Fattura di acquisto 99 non trovata"
+            << "";
+        QTest::newRow("print without file") << QStringList{"print", "--id", "7"} << "--pdf"
+                                            << "";
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -144,7 +166,8 @@ private slots:
         else
             QVERIFY2(err.contains(messaggio), qPrintable(err));
         QCOMPARE(out, QString());
-        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"), QString("9,99"));
+        QCOMPARE(TestDb::valore(db, "select tot_doc from testata where id_invio=7"),
+                 QString("9,99"));
     }
 
     void helpAndVersion() {
@@ -152,17 +175,19 @@ private slots:
         for (const char* comando : {"xml --id N [--pa]", "totals --id N", "validate FILE..."})
             QVERIFY2(out.contains(comando), qPrintable(out));
         QCOMPARE(esegui({"--version"}), 0);
-        QVERIFY2(QRegularExpression("^gfe-batch \\d+\\.\\d+").match(out).hasMatch(), qPrintable(out));
+        QVERIFY2(QRegularExpression("^gfe-batch \\d+\\.\\d+").match(out).hasMatch(),
+                 qPrintable(out));
         QCOMPARE(err, QString());
     }
 
     // The printed copies through the real program, without a display.
     void printCommandsWritePdfs() {
-        TestDb::esegui(db, {
-            "INSERT INTO test_car (prot, rag_soc, data_doc, num_doc, tipo_doc, imponibile, "
-            "imponibile2, imposta, imposta2, spese, sc_importo) VALUES (3, 'GROSSISTA SPA', "
-            "'05/03/2023', '88', 'TD01', '1.000,00', '200,00', '220,00', '20,00', '5,00', '10,00')",
-            "INSERT INTO dett_car (prot_car, prog, descrizione) VALUES (3, 1, 'Profilato')"});
+        TestDb::esegui(
+            db, {"INSERT INTO test_car (prot, rag_soc, data_doc, num_doc, tipo_doc, imponibile, "
+                 "imponibile2, imposta, imposta2, spese, sc_importo) VALUES (3, 'GROSSISTA SPA', "
+                 "'05/03/2023', '88', 'TD01', '1.000,00', '200,00', '220,00', '20,00', '5,00', "
+                 "'10,00')",
+                 "INSERT INTO dett_car (prot_car, prog, descrizione) VALUES (3, 1, 'Profilato')"});
         const auto gfeBatch = [this](const QStringList& args, QString& uscita, QString& errori) {
             QProcess p;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -199,7 +224,7 @@ private slots:
         QVERIFY2(err.contains("ip.ini"), qPrintable(err));
         scriviIni("127.0.0.1\nnon_esiste\nA\n");
         QCOMPARE(esegui({"totals", "--id", "7"}), 1);
-        QVERIFY2(err.contains("non_esiste"), qPrintable(err));   // the server's message
+        QVERIFY2(err.contains("non_esiste"), qPrintable(err)); // the server's message
     }
 
     void validateReportsEveryProblem() {

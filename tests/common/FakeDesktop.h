@@ -21,5 +21,5 @@ public:
     QStringList messaggi;
     QStringList domande;
     QStringList indirizzi;
-    QList<bool> risposte;   // answers to the next questions, in order
+    QList<bool> risposte; // answers to the next questions, in order
 };

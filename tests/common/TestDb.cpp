@@ -26,8 +26,7 @@ template <typename F> void conConnessione(const QString& database, F work) {
         db.setUserName(TestDb::user());
         db.setPassword(TestDb::password());
         db.setDatabaseName(database);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
+        if (!db.open()) throw std::runtime_error(db.lastError().text().toStdString());
         work(db);
         db.close();
     }
@@ -49,16 +48,14 @@ QStringList statementsOf(const QString& path) {
     QString cur;
     for (const QString& line : QString::fromUtf8(f.readAll()).split('\n')) {
         const QString t = line.trimmed();
-        if (t.startsWith("--") || (t.isEmpty() && cur.isEmpty()))
-            continue;
+        if (t.startsWith("--") || (t.isEmpty() && cur.isEmpty())) continue;
         cur += line + '\n';
         if (t.endsWith(';')) {
             out << cur.trimmed().chopped(1);
             cur.clear();
         }
     }
-    if (!cur.trimmed().isEmpty())
-        out << cur.trimmed();
+    if (!cur.trimmed().isEmpty()) out << cur.trimmed();
     return out;
 }
 
@@ -66,10 +63,8 @@ QStringList statementsOf(const QString& path) {
 // them they would look for a server on the standard port.
 struct AmbienteTest {
     AmbienteTest() {
-        if (!qEnvironmentVariableIsSet("GFE_DB_PORT"))
-            qputenv("GFE_DB_PORT", "33306");
-        if (!qEnvironmentVariableIsSet("GFE_DB_USER"))
-            qputenv("GFE_DB_USER", "root");
+        if (!qEnvironmentVariableIsSet("GFE_DB_PORT")) qputenv("GFE_DB_PORT", "33306");
+        if (!qEnvironmentVariableIsSet("GFE_DB_USER")) qputenv("GFE_DB_USER", "root");
         if (!qEnvironmentVariableIsSet("GFE_DB_PASSWORD"))
             qputenv("GFE_DB_PASSWORD", GFE_DB_PASSWORD_PREDEFINITA);
     }
@@ -77,11 +72,21 @@ struct AmbienteTest {
 
 } // namespace
 
-QString TestDb::host() { return env("GFE_DB_HOST", "127.0.0.1"); }
-int TestDb::port() { return env("GFE_DB_PORT", "33306").toInt(); }
-QString TestDb::user() { return env("GFE_DB_USER", "root"); }
-QString TestDb::password() { return env("GFE_DB_PASSWORD", GFE_DB_PASSWORD_PREDEFINITA); }
-QString TestDb::sqlDir() { return QStringLiteral(GFE_SOURCE_DIR "/sql"); }
+QString TestDb::host() {
+    return env("GFE_DB_HOST", "127.0.0.1");
+}
+int TestDb::port() {
+    return env("GFE_DB_PORT", "33306").toInt();
+}
+QString TestDb::user() {
+    return env("GFE_DB_USER", "root");
+}
+QString TestDb::password() {
+    return env("GFE_DB_PASSWORD", GFE_DB_PASSWORD_PREDEFINITA);
+}
+QString TestDb::sqlDir() {
+    return QStringLiteral(GFE_SOURCE_DIR "/sql");
+}
 
 void TestDb::ricrea(const QString& name, const QStringList& sqlFiles) {
     conConnessione(QString(), [&](QSqlDatabase& db) {
@@ -105,10 +110,8 @@ QString TestDb::valore(const QString& database, const QString& select) {
     QString out;
     conConnessione(database, [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        if (!q.exec(select))
-            throw std::runtime_error(q.lastError().text().toStdString());
-        if (q.next())
-            out = q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
+        if (!q.exec(select)) throw std::runtime_error(q.lastError().text().toStdString());
+        if (q.next()) out = q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
     });
     return out;
 }

@@ -25,16 +25,17 @@ class TstMasterDetail : public QObject {
 private slots:
     void init() {
         TestDb::ricrea(db, {"xml_quirn.sql"});
-        TestDb::esegui(db, {
-            "INSERT INTO testata (id_invio, rag_soc) VALUES (1, 'A'), (2, 'B'), (3, 'C')",
-            "INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (1, 1, 'a1'), "
-            "(1, 2, 'a2'), (2, 1, 'b1')",
-            "INSERT INTO test_dati VALUES (1, 'DatiContratto'), (1, 'DatiOrdineAcquisto'), "
-            "(2, 'DatiContratto')",
-            "INSERT INTO dati_acquisto (id_invio, tipo, n_linea, id_documento) VALUES "
-            "(1, 'DatiContratto', 1, 'K1'), (1, 'DatiOrdineAcquisto', 1, 'O1'), "
-            "(2, 'DatiContratto', 1, 'K2')",
-        });
+        TestDb::esegui(
+            db, {
+                    "INSERT INTO testata (id_invio, rag_soc) VALUES (1, 'A'), (2, 'B'), (3, 'C')",
+                    "INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (1, 1, 'a1'), "
+                    "(1, 2, 'a2'), (2, 1, 'b1')",
+                    "INSERT INTO test_dati VALUES (1, 'DatiContratto'), (1, 'DatiOrdineAcquisto'), "
+                    "(2, 'DatiContratto')",
+                    "INSERT INTO dati_acquisto (id_invio, tipo, n_linea, id_documento) VALUES "
+                    "(1, 'DatiContratto', 1, 'K1'), (1, 'DatiOrdineAcquisto', 1, 'O1'), "
+                    "(2, 'DatiContratto', 1, 'K2')",
+                });
         conn = std::make_unique<Connection>("md");
         TestDb::punta(*conn, db);
         testata = std::make_unique<Table>(conn.get(), "testata");
@@ -93,11 +94,13 @@ private slots:
         QCOMPARE(TestDb::valore(db, "select count(*) from dati_acquisto where id_invio=3 and "
                                     "tipo='DatiRicezione'"),
                  QString("1"));
-        QCOMPARE(TestDb::valore(db, "select descrizione from dettaglio where id_invio=3"), QString("c1"));
+        QCOMPARE(TestDb::valore(db, "select descrizione from dettaglio where id_invio=3"),
+                 QString("c1"));
     }
 
     void masterRefreshAndPostRereadDetail() {
-        TestDb::esegui(db, {"INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (1, 3, 'a3')"});
+        TestDb::esegui(db,
+                       {"INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (1, 3, 'a3')"});
         testata->refresh();
         QCOMPARE(descrizioni(), QStringList({"a1", "a2", "a3"}));
         TestDb::esegui(db, {"DELETE FROM dettaglio WHERE descrizione='a3'"});
@@ -113,7 +116,7 @@ private slots:
         testata->refresh();
         QCOMPARE(detta->state(), TableState::Edit);
         QCOMPARE(detta->field("descrizione").asString(), QString("in corso"));
-        testata->next();   // leaving the master row posts the detail edit
+        testata->next(); // leaving the master row posts the detail edit
         QCOMPARE(TestDb::valore(db, "select count(*) from dettaglio where descrizione='in corso'"),
                  QString("1"));
     }
@@ -135,7 +138,7 @@ private slots:
         detta->setMasterSource(&otherS);
         detta->open();
         QCOMPARE(descrizioni(), QStringList({"b1"}));
-        testata->next();   // the former master no longer drives it
+        testata->next(); // the former master no longer drives it
         testata->prior();
         QCOMPARE(descrizioni(), QStringList({"b1"}));
         other.setSql("select * from testata where id_invio = 1");

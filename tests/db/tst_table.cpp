@@ -27,13 +27,16 @@ class TstTable : public QObject {
 private slots:
     void init() {
         TestDb::ricrea(db, {"xml_quirn.sql"});
-        TestDb::esegui(db, {
-            "INSERT INTO clienti (rag_soc, cap) VALUES ('beta', '00100'), ('Alfa', '20100'), "
-            "('gamma', NULL)",
-            "INSERT INTO testata (id_invio, rag_soc, inviata) VALUES (5, 'UNO', 0), (3, 'DUE', 1)",
-            "INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (3, 1, 'uguale'), "
-            "(3, 1, 'uguale'), (3, 2, 'altra')",
-        });
+        TestDb::esegui(
+            db,
+            {
+                "INSERT INTO clienti (rag_soc, cap) VALUES ('beta', '00100'), ('Alfa', '20100'), "
+                "('gamma', NULL)",
+                "INSERT INTO testata (id_invio, rag_soc, inviata) VALUES (5, 'UNO', 0), (3, 'DUE', "
+                "1)",
+                "INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES (3, 1, 'uguale'), "
+                "(3, 1, 'uguale'), (3, 2, 'altra')",
+            });
         conn = std::make_unique<Connection>("test");
         TestDb::punta(*conn, db);
     }
@@ -44,7 +47,7 @@ private slots:
         auto t = apri("clienti");
         QVERIFY(conn->isConnected());
         QCOMPARE(t->state(), TableState::Browse);
-        t->open();   // opening an open table does nothing
+        t->open(); // opening an open table does nothing
         QCOMPARE(t->recordCount(), 3);
         t->close();
         t->close();
@@ -147,10 +150,11 @@ private slots:
         auto t = apri("clienti");
         t->edit();
         t->field("cap").setAsString("1234567890");
-        t->field("rag_soc").setAsString(QString(70, QChar(0xE0)));   // 'à' x 70
+        t->field("rag_soc").setAsString(QString(70, QChar(0xE0))); // 'à' x 70
         QCOMPARE(t->field("cap").asString(), QString("12345"));
         t->post();
-        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc like 'à%'"), QString("12345"));
+        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc like 'à%'"),
+                 QString("12345"));
         QCOMPARE(TestDb::valore(db, "select char_length(rag_soc) from clienti where cap='12345'"),
                  QString("60"));
     }
@@ -169,8 +173,8 @@ private slots:
         QVERIFY(t->locate("id_invio", 3, "prog", 2));
         QCOMPARE(t->field("descrizione").asString(), QString("altra"));
         QVERIFY(!t->locate("id_invio", 3, "prog", 9));
-        QCOMPARE(t->recNo(), 2);   // a failed locate stays where it was
-        QVERIFY(!t->locate("descrizione", "ALTRA"));   // exact, letter case counts
+        QCOMPARE(t->recNo(), 2);                     // a failed locate stays where it was
+        QVERIFY(!t->locate("descrizione", "ALTRA")); // exact, letter case counts
     }
 
     void editOnEmptyTableStartsNewRow() {
@@ -195,8 +199,9 @@ private slots:
         t->post();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(t->field("id_invio").asInteger(), 6);
-        QCOMPARE(t->field("inviata").asBoolean(), false);   // the server's default, read back
-        QCOMPARE(TestDb::valore(db, "select rag_soc from testata where id_invio=6"), QString("TRE"));
+        QCOMPARE(t->field("inviata").asBoolean(), false); // the server's default, read back
+        QCOMPARE(TestDb::valore(db, "select rag_soc from testata where id_invio=6"),
+                 QString("TRE"));
     }
 
     void cancelRestoresAndDropsNewRow() {
@@ -256,7 +261,7 @@ private slots:
         t->edit();
         t->field("descrizione").setAsString("x");
         QVERIFY_THROWS_EXCEPTION(DbError, t->post());
-        QCOMPARE(t->state(), TableState::Edit);   // the edit is kept for the user
+        QCOMPARE(t->state(), TableState::Edit); // the edit is kept for the user
     }
 
     void movingPostsPendingEdit() {
@@ -266,7 +271,8 @@ private slots:
         t->field("cap").setAsString("11111");
         t->next();
         QCOMPARE(t->state(), TableState::Browse);
-        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc='beta'"), QString("11111"));
+        QCOMPARE(TestDb::valore(db, "select cap from clienti where rag_soc='beta'"),
+                 QString("11111"));
     }
 
     void refreshKeepsCurrentRowAndSeesChanges() {
@@ -303,25 +309,27 @@ private slots:
             return out;
         };
         QVERIFY(t.locate("rag_soc", "beta"));
-        t.refresh();   // reads the signatures too
-        TestDb::esegui(db, {"UPDATE clienti SET cap='' WHERE rag_soc='gamma'",   // null -> empty
+        t.refresh(); // reads the signatures too
+        TestDb::esegui(db, {"UPDATE clienti SET cap='' WHERE rag_soc='gamma'", // null -> empty
                             "UPDATE clienti SET rag_soc='alfetta' WHERE rag_soc='beta'",
                             "INSERT INTO clienti (rag_soc, cap) VALUES ('aaa', '1')",
                             "DELETE FROM clienti WHERE rag_soc='Alfa'"});
         t.refresh();
-        QCOMPARE(righe(), QStringList({"aaa|1|val|AAA", "alfetta|00100|val|ALFETTA", "gamma||val|GAMMA"}));
-        QCOMPARE(t.field("rag_soc").asString(), QString("alfetta"));   // the same row stays current
+        QCOMPARE(righe(),
+                 QStringList({"aaa|1|val|AAA", "alfetta|00100|val|ALFETTA", "gamma||val|GAMMA"}));
+        QCOMPARE(t.field("rag_soc").asString(), QString("alfetta")); // the same row stays current
         t.edit();
         t.field("cap").setAsString("55555");
         t.post();
         TestDb::esegui(db, {"UPDATE clienti SET cap=NULL WHERE rag_soc='aaa'"});
         t.refresh();
-        QCOMPARE(righe(), QStringList({"aaa||null|AAA", "alfetta|55555|val|ALFETTA", "gamma||val|GAMMA"}));
+        QCOMPARE(righe(),
+                 QStringList({"aaa||null|AAA", "alfetta|55555|val|ALFETTA", "gamma||val|GAMMA"}));
         QStringList many;
         for (int i = 0; i < 150; ++i)
             many << QString("('n%1', '2')").arg(i, 3, 10, QLatin1Char('0'));
         TestDb::esegui(db, {"INSERT INTO clienti (rag_soc, cap) VALUES " + many.join(',')});
-        t.refresh();   // many changes: the whole table is read again
+        t.refresh(); // many changes: the whole table is read again
         QCOMPARE(t.recordCount(), 153);
         QCOMPARE(t.value(152, t.fieldIndex("rag_soc")).toString(), QString("n149"));
         QCOMPARE(t.field("rag_soc").asString(), QString("alfetta"));
@@ -338,8 +346,9 @@ private slots:
     void refreshSeesEveryChange() {
         QFETCH(bool, log);
         if (!log)
-            TestDb::esegui(db, {"DROP TRIGGER testata_gfe_ins", "DROP TRIGGER testata_gfe_upd",
-                                "DROP TRIGGER testata_gfe_del", "DROP TABLE gfe_modifiche_testata"});
+            TestDb::esegui(db,
+                           {"DROP TRIGGER testata_gfe_ins", "DROP TRIGGER testata_gfe_upd",
+                            "DROP TRIGGER testata_gfe_del", "DROP TABLE gfe_modifiche_testata"});
         Table t(conn.get(), "testata");
         t.setOrderBy({"rag_soc"});
         t.addCalculatedField("doppio");
@@ -384,7 +393,7 @@ private slots:
                             "UPDATE testata SET rag_soc = 'DOPO' WHERE id_invio = 3"});
         t.refresh();
         QCOMPARE(contenuto(t), comeNuova());
-        QCOMPARE(t.field("id_invio").asInteger(), 3);   // the current row stays current
+        QCOMPARE(t.field("id_invio").asInteger(), 3); // the current row stays current
         // Written while this table edits the same row.
         t.edit();
         t.field("num_doc").setAsString("12");
@@ -422,7 +431,7 @@ private slots:
         } catch (const DbError& e) {
             QVERIFY2(e.messaggio().contains("id_invio"), qPrintable(e.messaggio()));
         }
-        t->field("id_invio").setAsInteger(5);   // the same value is no change
+        t->field("id_invio").setAsInteger(5); // the same value is no change
         t->cancel();
         t->append();
         t->field("id_invio").setAsInteger(6);
@@ -467,7 +476,7 @@ private slots:
         QTRY_COMPARE(failed.count(), 1);
         QVERIFY(!t->autoRefreshActive());
         QVERIFY(!failed.first().first().toString().isEmpty());
-        QCOMPARE(t->recordCount(), 2);   // the rows read before stay
+        QCOMPARE(t->recordCount(), 2); // the rows read before stay
     }
 
     // A server that stops answering gives one clear message within the timeout (shortened
@@ -479,7 +488,8 @@ private slots:
         QVERIFY(attesa.next());
         QVERIFY(Connection::readWriteTimeout() > attesa.value(0).toInt());
         QFile pidFile(attesa.value(1).toString());
-        const pid_t pid = pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
+        const pid_t pid =
+            pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
         if (pid <= 0 || ::kill(pid, 0) != 0)
             QSKIP("the test server's process is not reachable from here");
         qputenv("GFE_DB_TIMEOUT", "2");

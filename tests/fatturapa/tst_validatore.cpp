@@ -23,8 +23,7 @@ const QString cedente = QStringLiteral(
     "<Sede><Indirizzo>Via Roma 1</Indirizzo><CAP>00100</CAP><Comune>Roma</Comune>"
     "<Provincia>RM</Provincia><Nazione>IT</Nazione></Sede></CedentePrestatore>\n");
 
-QString apertura(const QString& versione)
-{
+QString apertura(const QString& versione) {
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<p:FatturaElettronica versione=\"%1\" "
@@ -33,8 +32,7 @@ QString apertura(const QString& versione)
         .arg(versione);
 }
 
-QString trasmissione(const QString& formato, const QString& destinatario)
-{
+QString trasmissione(const QString& formato, const QString& destinatario) {
     return QStringLiteral("<FatturaElettronicaHeader>\n<DatiTrasmissione><IdTrasmittente>"
                           "<IdPaese>IT</IdPaese><IdCodice>01234567890</IdCodice>"
                           "</IdTrasmittente><ProgressivoInvio>00001</ProgressivoInvio>"
@@ -46,8 +44,7 @@ QString trasmissione(const QString& formato, const QString& destinatario)
 // Invoice to a company: a line with a percentage discount and a surcharge per
 // unit, a line without quantity, a line outside the scope of VAT (N2.2) and a
 // pension-fund contribution at 22%.
-QString campioneFpr()
-{
+QString campioneFpr() {
     return apertura(QStringLiteral("FPR12")) +
            trasmissione(QStringLiteral("FPR12"), QStringLiteral("ABC1234")) + cedente +
            QStringLiteral(
@@ -86,8 +83,7 @@ QString campioneFpr()
                "</DatiBeniServizi>\n</FatturaElettronicaBody>\n</p:FatturaElettronica>\n");
 }
 
-QString corpoFpa(const QString& numero, const QString& riga, const QString& riepilogo)
-{
+QString corpoFpa(const QString& numero, const QString& riga, const QString& riepilogo) {
     return QStringLiteral("<FatturaElettronicaBody>\n<DatiGenerali><DatiGeneraliDocumento>"
                           "<TipoDocumento>TD01</TipoDocumento><Divisa>EUR</Divisa>"
                           "<Data>2024-04-02</Data><Numero>%1</Numero></DatiGeneraliDocumento>"
@@ -98,8 +94,7 @@ QString corpoFpa(const QString& numero, const QString& riga, const QString& riep
 
 // Two invoices in one file to a public administration known by its tax code
 // only, with split payment; 10% of 30.75 is 3.075, which rounds half up to 3.08.
-QString campioneFpa()
-{
+QString campioneFpa() {
     return apertura(QStringLiteral("FPA12")) +
            trasmissione(QStringLiteral("FPA12"), QStringLiteral("UFABCD")) + cedente +
            QStringLiteral(
@@ -131,8 +126,7 @@ QString campioneFpa()
            QStringLiteral("</p:FatturaElettronica>\n");
 }
 
-QStringList codici(const QList<Problema>& problemi)
-{
+QStringList codici(const QList<Problema>& problemi) {
     QStringList c;
     for (const Problema& p : problemi)
         c << p.codice;
@@ -140,19 +134,16 @@ QStringList codici(const QList<Problema>& problemi)
     return c;
 }
 
-QString elenco(const QList<Problema>& problemi)
-{
+QString elenco(const QList<Problema>& problemi) {
     QStringList righe;
     for (const Problema& p : problemi)
         righe << p.descrizione();
     return righe.isEmpty() ? QStringLiteral("nessun problema") : righe.join(u'\n');
 }
 
-QString fileModificato(const QString& file, const QString& da, const QString& a)
-{
+QString fileModificato(const QString& file, const QString& da, const QString& a) {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll()).replace(da, a);
 }
 
@@ -182,13 +173,11 @@ private slots:
     void ricevuti();
 };
 
-void TstValidatore::initTestCase()
-{
+void TstValidatore::initTestCase() {
     QVERIFY2(validatore.pronto(), qPrintable(SchemaFatturaPA::condiviso().errore()));
 }
 
-void TstValidatore::decimale_data()
-{
+void TstValidatore::decimale_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("decimali");
     QTest::addColumn<QString>("atteso"); // empty: not a number
@@ -205,34 +194,36 @@ void TstValidatore::decimale_data()
     QTest::newRow("tredici decimali") << "0.0000000000001" << 2 << "";
 }
 
-void TstValidatore::decimale()
-{
+void TstValidatore::decimale() {
     QFETCH(QString, testo);
     QFETCH(int, decimali);
     QFETCH(QString, atteso);
     const std::optional<Decimale> d = Decimale::leggi(testo);
     QCOMPARE(d.has_value(), !atteso.isEmpty());
-    if (d)
-        QCOMPARE(d->testo(decimali), atteso);
+    if (d) QCOMPARE(d->testo(decimali), atteso);
 }
 
-void TstValidatore::prodotto_data()
-{
+void TstValidatore::prodotto_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
-    QTest::addColumn<QString>("prodotto"); // 8 decimals
+    QTest::addColumn<QString>("prodotto");    // 8 decimals
     QTest::addColumn<QString>("percentuale"); // a * b / 100, 8 decimals
 
-    QTest::newRow("quantità per prezzo a 8 decimali")
-        << "905.00" << "0.08146961" << "73.72999705" << "0.73729997";
-    QTest::newRow("segni discordi") << "-2.50" << "4.00" << "-10.00000000" << "-0.10000000";
-    QTest::newRow("massimi dello schema")
-        << "99999999999.99999999" << "999999999999.99999999" << "99999999999999999989000.00000000"
-        << "999999999999999999890.00000000";
+    QTest::newRow("quantità per prezzo a 8 decimali") << "905.00"
+                                                      << "0.08146961"
+                                                      << "73.72999705"
+                                                      << "0.73729997";
+    QTest::newRow("segni discordi") << "-2.50"
+                                    << "4.00"
+                                    << "-10.00000000"
+                                    << "-0.10000000";
+    QTest::newRow("massimi dello schema") << "99999999999.99999999"
+                                          << "999999999999.99999999"
+                                          << "99999999999999999989000.00000000"
+                                          << "999999999999999999890.00000000";
 }
 
-void TstValidatore::prodotto()
-{
+void TstValidatore::prodotto() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(QString, prodotto);
@@ -246,8 +237,7 @@ void TstValidatore::prodotto()
 
 // Each row changes a valid sample (pairs of unique text and replacement) and
 // names the codes the result must hold, no more and no fewer.
-void TstValidatore::controlli_data()
-{
+void TstValidatore::controlli_data() {
     QTest::addColumn<QString>("campione");
     QTest::addColumn<QString>("nome");
     QTest::addColumn<QStringList>("modifiche");
@@ -393,8 +383,7 @@ void TstValidatore::controlli_data()
     riga("committente senza identificativi", fpr, nomeFpr,
          {"<IdFiscaleIVA><IdPaese>IT</IdPaese><IdCodice>09876543217</IdCodice></IdFiscaleIVA>", ""},
          {"00417"});
-    riga("numero senza cifre nella seconda fattura", fpa, nomeFpa, {">PA-2<", ">PA-X<"},
-         {"00425"});
+    riga("numero senza cifre nella seconda fattura", fpa, nomeFpa, {">PA-2<", ">PA-X<"}, {"00425"});
 
     // 00305, 00306: check digits of an Italian customer's identifiers.
     riga("partita IVA del committente errata", fpr, nomeFpr, {">09876543217<", ">09876543210<"},
@@ -410,8 +399,7 @@ void TstValidatore::controlli_data()
          nessuno);
 }
 
-void TstValidatore::controlli()
-{
+void TstValidatore::controlli() {
     QFETCH(QString, campione);
     QFETCH(QString, nome);
     QFETCH(QStringList, modifiche);
@@ -425,8 +413,7 @@ void TstValidatore::controlli()
     QVERIFY2(codici(problemi) == attesi, qPrintable(elenco(problemi)));
 }
 
-void TstValidatore::malformatoSenzaAltriControlli()
-{
+void TstValidatore::malformatoSenzaAltriControlli() {
     QString testo = campioneFpr();
     testo.replace(QStringLiteral(">2024/17<"), QStringLiteral(">A/B<"));
     testo.chop(QStringLiteral("</p:FatturaElettronica>\n").size());
@@ -439,8 +426,7 @@ void TstValidatore::malformatoSenzaAltriControlli()
 
 // Fifty errors are listed and the checking stops after them: a document with
 // twenty thousand wrong lines takes no longer than a valid one of that size.
-void TstValidatore::oltreCinquantaErrori()
-{
+void TstValidatore::oltreCinquantaErrori() {
     QString righe;
     for (int i = 1; i <= 20000; ++i) {
         righe += QStringLiteral("<DettaglioLinee><NumeroLinea>%1</NumeroLinea><Descrizione>x"
@@ -458,8 +444,7 @@ void TstValidatore::oltreCinquantaErrori()
     QCOMPARE(trovati.size(), 51);
 }
 
-void TstValidatore::testiConFatturaERiga()
-{
+void TstValidatore::testiConFatturaERiga() {
     QString fpa = campioneFpa();
     fpa.replace(QStringLiteral(">50.00</PrezzoTotale>"), QStringLiteral(">49.00</PrezzoTotale>"));
     const QList<Problema> problemi = validatore.valida(fpa.toUtf8(), nomeFpa);
@@ -475,8 +460,7 @@ void TstValidatore::testiConFatturaERiga()
              qPrintable(schema));
 }
 
-void TstValidatore::leggeDaFile()
-{
+void TstValidatore::leggeDaFile() {
     QTemporaryDir cartella;
     QVERIFY(cartella.isValid());
     const QString percorso = cartella.filePath(nomeFpa);
@@ -491,8 +475,7 @@ void TstValidatore::leggeDaFile()
     QVERIFY(assente.first().codice.isEmpty());
 }
 
-void TstValidatore::schemaMancante()
-{
+void TstValidatore::schemaMancante() {
     QTemporaryDir vuota;
     const SchemaFatturaPA schema(vuota.path());
     QVERIFY(!schema.caricato());
@@ -507,8 +490,7 @@ void TstValidatore::schemaMancante()
 // Addresses of a loopback server in the places a parser could follow: an
 // external DTD, an external entity, a schema location, and a schema import
 // other than the XML-Signature one. None of them may be contacted.
-void TstValidatore::nessunaConnessione()
-{
+void TstValidatore::nessunaConnessione() {
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QString indirizzo = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
@@ -545,14 +527,12 @@ void TstValidatore::nessunaConnessione()
 
 // Invoices received from others: all valid for the schema; the content
 // findings are listed here, each checked by reading the file.
-void TstValidatore::ricevuti_data()
-{
+void TstValidatore::ricevuti_data() {
     QTest::addColumn<QString>("percorso");
     QTest::addColumn<QStringList>("attesi");
 
     const QDir cartella(QStringLiteral(GFE_SHARED_DIR "/fatturapa/received"));
-    if (!cartella.exists())
-        QSKIP("cartella delle fatture ricevute assente");
+    if (!cartella.exists()) QSKIP("cartella delle fatture ricevute assente");
 
     // The test set named these files after IT01234567890, while their
     // IdTrasmittente is IT05979361218 (FPR03, FPR06, FPR08, x05mX) or
@@ -572,8 +552,7 @@ void TstValidatore::ricevuti_data()
         QTest::newRow(qPrintable(f)) << cartella.filePath(f) << attesi.value(f);
 }
 
-void TstValidatore::ricevuti()
-{
+void TstValidatore::ricevuti() {
     QFETCH(QString, percorso);
     QFETCH(QStringList, attesi);
     const QList<Problema> problemi = validatore.valida(percorso);

@@ -1,10 +1,10 @@
-#include "tst_elenco_fatt_ambiente.h"
 #include "invoices/TAreaFatture.h"
 #include "invoices/TEditorRiga.h"
 #include "invoices/TLegenda.h"
 #include "invoices/TPannelloIva.h"
 #include "invoices/TPannelloTestata.h"
 #include "platform/Testi.h"
+#include "tst_elenco_fatt_ambiente.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -26,17 +26,19 @@ class TstElencoFatt : public QObject {
 
     // Invoice 1 sent, 2 and 3 not; 1 and 3 have one line each, 2 two lines.
     static QStringList fatture() {
-        return {"INSERT INTO testata (id_invio, rag_soc, tot_doc, tipo_pag, inviata, aliquota, "
-                "spese, spese2) VALUES (1, 'ALFA', '10,00', 'TP02', 1, '', '0,00', '0,00'), "
-                "(2, 'BETA', '20,00', 'TP02', 0, '5', '0,00', '0,00'), "
-                "(3, 'GAMMA', '30,00', 'TP01', 0, '', '0,00', '0,00')",
-                "INSERT INTO dettaglio (id_invio, prog, descrizione, quantita, prezzo_tot, aliquota) "
-                "VALUES (1, 1, 'a1', '1,00', '10,000', '22'), (2, 1, 'b1', '1,00', '100,000', '22'), "
-                "(2, 2, 'b2', '1,00', '50,000', '10'), (3, 1, 'c1', '1,00', '30,000', '22')"};
+        return {
+            "INSERT INTO testata (id_invio, rag_soc, tot_doc, tipo_pag, inviata, aliquota, "
+            "spese, spese2) VALUES (1, 'ALFA', '10,00', 'TP02', 1, '', '0,00', '0,00'), "
+            "(2, 'BETA', '20,00', 'TP02', 0, '5', '0,00', '0,00'), "
+            "(3, 'GAMMA', '30,00', 'TP01', 0, '', '0,00', '0,00')",
+            "INSERT INTO dettaglio (id_invio, prog, descrizione, quantita, prezzo_tot, aliquota) "
+            "VALUES (1, 1, 'a1', '1,00', '10,000', '22'), (2, 1, 'b1', '1,00', '100,000', '22'), "
+            "(2, 2, 'b2', '1,00', '50,000', '10'), (3, 1, 'c1', '1,00', '30,000', '22')"};
     }
 
     QString righe(int id) {
-        return amb.valore(QStringLiteral("SELECT COUNT(*) FROM dettaglio WHERE id_invio=%1").arg(id));
+        return amb.valore(
+            QStringLiteral("SELECT COUNT(*) FROM dettaglio WHERE id_invio=%1").arg(id));
     }
     QString testate() {
         return amb.valore("SELECT GROUP_CONCAT(id_invio ORDER BY id_invio) FROM testata");
@@ -140,9 +142,10 @@ private slots:
         QCOMPARE(amb.diz->Testata->state(), TableState::Edit);
         clic(p4->BitBtn13);
         QVERIFY(p4->isHidden());
-        QCOMPARE(amb.valore("SELECT CONCAT_WS('|', rag_soc, aliquota, imponibile, imposta, aliquota2, "
-                            "imponibile2, imposta2, sc_importo, tot_doc) FROM testata WHERE id_invio=2"),
-                 QString("NUOVA RAGIONE|22|100,00|22,00|10|50,00|5,00|0,00|177,00"));
+        QCOMPARE(
+            amb.valore("SELECT CONCAT_WS('|', rag_soc, aliquota, imponibile, imposta, aliquota2, "
+                       "imponibile2, imposta2, sc_importo, tot_doc) FROM testata WHERE id_invio=2"),
+            QString("NUOVA RAGIONE|22|100,00|22,00|10|50,00|5,00|0,00|177,00"));
         QCOMPARE(p4->Panel2->Aliquota->text(), QString("22"));
         QCOMPARE(p4->DBEdit21->text(), QString("0,00"));
         QCOMPARE(amb.diz->Testata->state(), TableState::Browse);
@@ -157,8 +160,8 @@ private slots:
         const QString prima = amb.valore(testata);
         clic(w()->Panel1->BitBtn11);
         clic(w()->P4->BitBtn13);
-        QCOMPARE(desk().messaggi,
-                 QStringList{QString::fromUtf8("Riga 1, quantita: 'x' non è un valore numerico valido")});
+        QCOMPARE(desk().messaggi, QStringList{QString::fromUtf8(
+                                      "Riga 1, quantita: 'x' non è un valore numerico valido")});
         QVERIFY(w()->P4->isVisible());
         // The header keeps, and shows, what it held before.
         QCOMPARE(amb.valore(testata), prima);
@@ -182,8 +185,9 @@ private slots:
         QCOMPARE(amb.diz->Testata->field("rag_soc").asString(), QString("BETA"));
         QCOMPARE(amb.valore("SELECT CONCAT_WS('|', id_invio, tipo) FROM test_dati"),
                  QString("2|DatiContratto"));
-        QCOMPARE(amb.valore("SELECT CONCAT_WS('|', id_invio, tipo, id_documento) FROM dati_acquisto"),
-                 QString("2|DatiContratto|K-7"));
+        QCOMPARE(
+            amb.valore("SELECT CONCAT_WS('|', id_invio, tipo, id_documento) FROM dati_acquisto"),
+            QString("2|DatiContratto|K-7"));
     }
 
     void sentInvoiceIsNotDeleted() {
@@ -199,8 +203,10 @@ private slots:
         QTest::addColumn<bool>("si");
         QTest::addColumn<QString>("restano");
         QTest::addColumn<QString>("righeRestanti");
-        QTest::newRow("no keeps it") << false << "1,2,3" << "2";
-        QTest::newRow("yes removes header and lines") << true << "1,3" << "0";
+        QTest::newRow("no keeps it") << false << "1,2,3"
+                                     << "2";
+        QTest::newRow("yes removes header and lines") << true << "1,3"
+                                                      << "0";
     }
     void deleteInvoice() {
         QFETCH(bool, si);
@@ -240,7 +246,7 @@ private slots:
     }
 
     void navigatorDeleteRemovesOnlyTheHeader() {
-        vaiA(1);   // sent: the navigator does not look at it
+        vaiA(1); // sent: the navigator does not look at it
         desk().risposte = {true};
         clic(w()->Panel1->DBNavigator1->button(DBNavigator::Button::Delete));
         QCOMPARE(desk().domande, QStringList{"Eliminare la riga?"});
@@ -293,7 +299,8 @@ private slots:
         clic(w()->Panel1->BitBtn11);
         DBEdit* ragSoc = w()->P4->DBEdit3;
         digita(ragSoc, "mia");
-        TestDb::esegui(amb.db, {"UPDATE testata SET rag_soc='ESTERNO', inviata=1 WHERE id_invio=2"});
+        TestDb::esegui(amb.db,
+                       {"UPDATE testata SET rag_soc='ESTERNO', inviata=1 WHERE id_invio=2"});
         QTest::qWait(500);
         QCOMPARE(ragSoc->text(), QString("MIA"));
         QCOMPARE(amb.diz->Testata->state(), TableState::Edit);

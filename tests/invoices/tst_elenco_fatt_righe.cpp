@@ -1,6 +1,6 @@
-#include "tst_elenco_fatt_ambiente.h"
 #include "invoices/TAreaFatture.h"
 #include "invoices/TEditorRiga.h"
+#include "tst_elenco_fatt_ambiente.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 
@@ -30,13 +30,16 @@ class TstElencoFattRighe : public QObject {
     }
 
     QString riga(const QString& descrizione) {
-        return amb.valore("SELECT CONCAT_WS('|', id_invio, prog, descrizione, quantita, um, aliquota, "
-                          "codice_tipo, codice_val, prezzo_unit, sc_tipo, sc_perc, sc_importo, "
-                          "prezzo_tot, tipo_cessione, ritenuta, natura, rif_amm) FROM dettaglio "
-                          "WHERE descrizione='" + descrizione + "'");
+        return amb.valore(
+            "SELECT CONCAT_WS('|', id_invio, prog, descrizione, quantita, um, aliquota, "
+            "codice_tipo, codice_val, prezzo_unit, sc_tipo, sc_perc, sc_importo, "
+            "prezzo_tot, tipo_cessione, ritenuta, natura, rif_amm) FROM dettaglio "
+            "WHERE descrizione='" +
+            descrizione + "'");
     }
     QString progressivi() {
-        return amb.valore("SELECT GROUP_CONCAT(prog ORDER BY prog) FROM dettaglio WHERE id_invio=1");
+        return amb.valore(
+            "SELECT GROUP_CONCAT(prog ORDER BY prog) FROM dettaglio WHERE id_invio=1");
     }
     QString totale(int id) {
         return amb.valore(QStringLiteral("SELECT tot_doc FROM testata WHERE id_invio=%1").arg(id));
@@ -95,13 +98,36 @@ private slots:
         QTest::addColumn<QString>("riscritto");
         QTest::addColumn<QString>("sconto");
         QTest::addColumn<QString>("totale");
-        QTest::newRow("quantity 3") << "Edit2" << "3" << "3,00" << "3,00" << "27,000";
-        QTest::newRow("quantity letters") << "Edit2" << "abc" << "0,00" << "0,00" << "0,000";
-        QTest::newRow("price 12,5") << "Edit7" << "12,5" << "12,500" << "2,50" << "22,500";
-        QTest::newRow("price with grouping point") << "Edit7" << "1.200,00" << "0,000" << "0,00"
+        QTest::newRow("quantity 3") << "Edit2"
+                                    << "3"
+                                    << "3,00"
+                                    << "3,00"
+                                    << "27,000";
+        QTest::newRow("quantity letters") << "Edit2"
+                                          << "abc"
+                                          << "0,00"
+                                          << "0,00"
+                                          << "0,000";
+        QTest::newRow("price 12,5") << "Edit7"
+                                    << "12,5"
+                                    << "12,500"
+                                    << "2,50"
+                                    << "22,500";
+        QTest::newRow("price with grouping point") << "Edit7"
+                                                   << "1.200,00"
+                                                   << "0,000"
+                                                   << "0,00"
                                                    << "0,000";
-        QTest::newRow("percentage 5") << "Edit8" << "5" << "5,00" << "1,00" << "19,000";
-        QTest::newRow("percentage letters") << "Edit8" << "x" << "" << "0,00" << "20,000";
+        QTest::newRow("percentage 5") << "Edit8"
+                                      << "5"
+                                      << "5,00"
+                                      << "1,00"
+                                      << "19,000";
+        QTest::newRow("percentage letters") << "Edit8"
+                                            << "x"
+                                            << ""
+                                            << "0,00"
+                                            << "20,000";
     }
     void leavingAFieldReformatsAndComputes() {
         QFETCH(QString, campo);
@@ -123,10 +149,22 @@ private slots:
         QTest::addColumn<QString>("percentuale");
         QTest::addColumn<QString>("sconto");
         QTest::addColumn<QString>("totale");
-        QTest::newRow("SC") << "SC" << "10,00" << "2,00" << "18,000";
-        QTest::newRow("MG") << "MG" << "10,00" << "2,00" << "22,000";
-        QTest::newRow("none") << "" << "" << "" << "20,000";
-        QTest::newRow("typed text not in the list") << "XY" << "" << "" << "20,000";
+        QTest::newRow("SC") << "SC"
+                            << "10,00"
+                            << "2,00"
+                            << "18,000";
+        QTest::newRow("MG") << "MG"
+                            << "10,00"
+                            << "2,00"
+                            << "22,000";
+        QTest::newRow("none") << ""
+                              << ""
+                              << ""
+                              << "20,000";
+        QTest::newRow("typed text not in the list") << "XY"
+                                                    << ""
+                                                    << ""
+                                                    << "20,000";
     }
     void discountKind() {
         QFETCH(QString, tipo);
@@ -152,8 +190,9 @@ private slots:
         clic(p3()->BitBtn8);
         QVERIFY(p3()->isHidden());
         QVERIFY(desk().messaggi.isEmpty());
-        QCOMPARE(riga("nuova"),
-                 QString("1|4|nuova|2,00|PZ|22|SKU|A-1|10,000|SC|10,00|2,00|18,000|AC|SI|N3|RIF-9"));
+        QCOMPARE(
+            riga("nuova"),
+            QString("1|4|nuova|2,00|PZ|22|SKU|A-1|10,000|SC|10,00|2,00|18,000|AC|SI|N3|RIF-9"));
         QCOMPARE(progressivi(), QString("1,2,3,4"));
         // 22 %: 100 + 20 + 18 = 138, VAT 30,36; 10 %: 55, VAT 5,50.
         QCOMPARE(totale(1), QString("228,86"));
@@ -180,8 +219,8 @@ private slots:
         QVERIFY(p3()->isVisible());
         QCOMPARE(p3()->modo(), ModoRiga::Corrente);
         QCOMPARE(QApplication::focusWidget(), p3()->Edit1);
-        const QStringList atteso{"r2", "1,00", "KG", "10", "EAN", "8001", "50,000", "MG",
-                                 "10,00", "5,00", "55,000", "PR", "", "N4", "RIF"};
+        const QStringList atteso{"r2",    "1,00", "KG",     "10", "EAN", "8001", "50,000", "MG",
+                                 "10,00", "5,00", "55,000", "PR", "",    "N4",   "RIF"};
         const CampiRiga c = p3()->campi();
         QCOMPARE((QStringList{c.descrizione, c.quantita, c.um, c.aliquota, c.codiceTipo,
                               c.codiceVal, c.prezzoUnit, c.scTipo, c.scPerc, c.scImporto,
@@ -201,7 +240,8 @@ private slots:
     // The typing limit of "U.M." and "Aliquota" (4 characters) must not cut what the line
     // holds: "CONF." and "22,00" are written back as they were, so the line keeps its slot.
     void modRigaKeepsLongerStoredUnitAndRate() {
-        TestDb::esegui(amb.db, {"UPDATE dettaglio SET um='CONF.', aliquota='22,00' WHERE descrizione='r3'"});
+        TestDb::esegui(
+            amb.db, {"UPDATE dettaglio SET um='CONF.', aliquota='22,00' WHERE descrizione='r3'"});
         amb.diz->Detta->refresh();
         selezionaRiga(2);
         clic(w()->Panel1->BitBtn10);
@@ -213,8 +253,9 @@ private slots:
         QCOMPARE(p3()->Edit3->text(), QString("CONF."));
         clic(p3()->BitBtn8);
         QVERIFY(p3()->isHidden());
-        QCOMPARE(amb.valore("SELECT CONCAT(um, '|', aliquota) FROM dettaglio WHERE descrizione='r3'"),
-                 QString("CONF.|22,00"));
+        QCOMPARE(
+            amb.valore("SELECT CONCAT(um, '|', aliquota) FROM dettaglio WHERE descrizione='r3'"),
+            QString("CONF.|22,00"));
     }
 
     // Without any invoice a new line has nowhere to go: refused, nothing stored.
@@ -251,7 +292,7 @@ private slots:
         clic(w()->Panel1->BitBtn12);
         QCOMPARE(desk().domande, QStringList{"Confermi Eliminazione Riga: ?"});
         QCOMPARE(progressivi(), restano);
-        QCOMPARE(totale(1), QString("999,00"));   // not recomputed
+        QCOMPARE(totale(1), QString("999,00")); // not recomputed
     }
 
     void newLineAfterADeletionFollowsTheLastOne() {
@@ -283,11 +324,11 @@ private slots:
         QVERIFY(p3()->isHidden());
         clic(w()->Panel1->BitBtn7);
         const CampiRiga c = p3()->campi();
-        QCOMPARE((QStringList{c.descrizione, c.codiceTipo, c.codiceVal, c.scTipo, c.scPerc,
-                              c.scImporto, c.prezzoTot, c.quantita, c.prezzoUnit, c.um,
-                              c.aliquota}),
-                 (QStringList{"r2", "EAN", "8001", "MG", "10,00", "5,00", "55,000", "0,00",
-                              "0,00", "PZ", "22"}));
+        QCOMPARE(
+            (QStringList{c.descrizione, c.codiceTipo, c.codiceVal, c.scTipo, c.scPerc, c.scImporto,
+                         c.prezzoTot, c.quantita, c.prezzoUnit, c.um, c.aliquota}),
+            (QStringList{"r2", "EAN", "8001", "MG", "10,00", "5,00", "55,000", "0,00", "0,00", "PZ",
+                         "22"}));
     }
 
     void annullaWritesNothingAndKeepsTheFields() {
@@ -306,8 +347,8 @@ private slots:
         clic(w()->Panel1->BitBtn7);
         digita(p3()->Edit1, "fallita");
         clic(p3()->BitBtn8);
-        QCOMPARE(desk().messaggi,
-                 QStringList{QString::fromUtf8("Riga 3, quantita: 'x' non è un valore numerico valido")});
+        QCOMPARE(desk().messaggi, QStringList{QString::fromUtf8(
+                                      "Riga 3, quantita: 'x' non è un valore numerico valido")});
         QVERIFY(p3()->isVisible());
     }
 

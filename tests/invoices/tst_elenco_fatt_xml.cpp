@@ -1,6 +1,6 @@
-#include "tst_elenco_fatt_ambiente.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/TAreaFatture.h"
+#include "tst_elenco_fatt_ambiente.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -43,9 +43,12 @@ private slots:
         QTest::addColumn<bool>("pa");
         QTest::addColumn<QString>("titolo");
         QTest::addColumn<QString>("nome");
-        QTest::newRow("FPR12, caption A") << 3 << false << "A" << "IT01234567897_00003.xml";
-        QTest::newRow("FPR12, other caption") << 3 << false << "Sede" << "IT01234567897_A0003.xml";
-        QTest::newRow("FPA12, empty caption") << 2 << true << "" << "IT01234567897_A0002.xml";
+        QTest::newRow("FPR12, caption A") << 3 << false << "A"
+                                          << "IT01234567897_00003.xml";
+        QTest::newRow("FPR12, other caption") << 3 << false << "Sede"
+                                              << "IT01234567897_A0003.xml";
+        QTest::newRow("FPA12, empty caption") << 2 << true << ""
+                                              << "IT01234567897_A0002.xml";
     }
     void cleanFileGivesNoMessage() {
         QFETCH(int, fattura);
@@ -57,13 +60,15 @@ private slots:
         QTest::mouseClick(pa ? w()->Panel1->BitBtn20 : w()->Panel1->BitBtn4, Qt::LeftButton);
         QCOMPARE(desk().messaggi, QStringList());
         QVERIFY(QFile::exists(file(nome)));
-        QCOMPARE(amb.valore(QStringLiteral("SELECT nome_file FROM testata WHERE id_invio=%1")
-                                .arg(fattura)),
-                 nome);
+        QCOMPARE(
+            amb.valore(
+                QStringLiteral("SELECT nome_file FROM testata WHERE id_invio=%1").arg(fattura)),
+            nome);
     }
 
     void problemsFoundAreShownInOneWarning() {
-        TestDb::esegui(amb.db, {"UPDATE testata SET cod_dest='', pec='', num_doc='' WHERE id_invio=3"});
+        TestDb::esegui(amb.db,
+                       {"UPDATE testata SET cod_dest='', pec='', num_doc='' WHERE id_invio=3"});
         amb.diz->Testata->refresh();
         QVERIFY(amb.diz->Testata->locate("id_invio", 3));
         QTest::mouseClick(w()->Panel1->BitBtn4, Qt::LeftButton);

@@ -42,8 +42,7 @@ private slots:
     void trimmed32();
 };
 
-void TstTesti::initTestCase()
-{
+void TstTesti::initTestCase() {
     for (const char* nome : {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
         if (std::setlocale(LC_ALL, nome)) {
             localeConVirgola = true;
@@ -53,8 +52,7 @@ void TstTesti::initTestCase()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
-void TstTesti::localeDelProcesso()
-{
+void TstTesti::localeDelProcesso() {
     if (!localeConVirgola)
         QSKIP("nessun locale it_IT/de_DE installato: si verifica solo con QLocale::setDefault");
     char testo[16];
@@ -62,8 +60,7 @@ void TstTesti::localeDelProcesso()
     QCOMPARE(QByteArray(testo), QByteArray("1,5"));
 }
 
-void TstTesti::leggiNumero_data()
-{
+void TstTesti::leggiNumero_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<bool>("valido");
     QTest::addColumn<double>("valore");
@@ -97,8 +94,7 @@ void TstTesti::leggiNumero_data()
     QTest::newRow("tabulazione") << "\t5" << false << 0.0;
 }
 
-void TstTesti::leggiNumero()
-{
+void TstTesti::leggiNumero() {
     QFETCH(QString, testo);
     QFETCH(bool, valido);
     QFETCH(double, valore);
@@ -112,16 +108,14 @@ void TstTesti::leggiNumero()
     QCOMPARE(double(Testi::numeroOZero(testo)), valido ? valore : 0.0);
 }
 
-void TstTesti::leggiNumeroValoreEsatto()
-{
+void TstTesti::leggiNumeroValoreEsatto() {
     QVERIFY(Testi::numero("0,1") == 0.1L);
     QVERIFY(Testi::numero("2,675") == 2.675L);
     QVERIFY(Testi::numero("1E-3") == 1e-3L);
     QVERIFY(Testi::numero("-123456789,123456789") == -123456789.123456789L);
 }
 
-void TstTesti::numeroErrore()
-{
+void TstTesti::numeroErrore() {
     try {
         Testi::numero("1.000,00");
         QFAIL("nessuna eccezione");
@@ -130,8 +124,7 @@ void TstTesti::numeroErrore()
     }
 }
 
-void TstTesti::leggiNumeroRaggruppato_data()
-{
+void TstTesti::leggiNumeroRaggruppato_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<bool>("valido");
     QTest::addColumn<double>("valore");
@@ -148,8 +141,7 @@ void TstTesti::leggiNumeroRaggruppato_data()
     QTest::newRow("coda") << "1.000,5x" << false << 0.0;
 }
 
-void TstTesti::leggiNumeroRaggruppato()
-{
+void TstTesti::leggiNumeroRaggruppato() {
     QFETCH(QString, testo);
     QFETCH(bool, valido);
     QFETCH(double, valore);
@@ -159,8 +151,7 @@ void TstTesti::leggiNumeroRaggruppato()
     QCOMPARE(double(letto), valido ? valore : -1.0);
 }
 
-void TstTesti::formatta_data()
-{
+void TstTesti::formatta_data() {
     QTest::addColumn<double>("valore");
     QTest::addColumn<bool>("comeFloat");
     QTest::addColumn<QString>("maschera");
@@ -180,24 +171,29 @@ void TstTesti::formatta_data()
     QTest::newRow("riporto") << 9.996 << false << m2 << "10,00";
     QTest::newRow("senza gruppi") << 1234.5 << false << m2 << "1234,50";
     QTest::newRow("oltre la maschera") << 12345678901.0 << false << m2 << "12345678901,00";
-    QTest::newRow("tre decimali") << 12.5 << false << "#####0.000" << "12,500";
-    QTest::newRow("quattro decimali") << 12.5 << false << "######0.0000" << "12,5000";
+    QTest::newRow("tre decimali") << 12.5 << false << "#####0.000"
+                                  << "12,500";
+    QTest::newRow("quattro decimali") << 12.5 << false << "######0.0000"
+                                      << "12,5000";
     QTest::newRow("gruppi sotto mille") << 999.5 << false << g3 << "999,500";
     QTest::newRow("gruppi mille") << 1500.0 << false << g3 << "1.500,000";
     QTest::newRow("gruppi milioni") << 1234567.891 << false << g2 << "1.234.567,89";
     QTest::newRow("gruppi negativo") << -1500.0 << false << g2 << "-1.500,00";
     QTest::newRow("gruppi riporto") << -999.9996 << false << g3 << "-1.000,000";
     QTest::newRow("gruppi float") << 1234567.0 << true << g2 << "1.234.567,00";
-    QTest::newRow("decimali facoltativi") << 2.5 << false << "0.##" << "2,5";
-    QTest::newRow("decimali facoltativi interi") << 2.004 << false << "0.##" << "2";
-    QTest::newRow("interi facoltativi") << 0.5 << false << "#.00" << ",50";
-    QTest::newRow("nessun decimale") << -2.5 << false << "0" << "-3";
+    QTest::newRow("decimali facoltativi") << 2.5 << false << "0.##"
+                                          << "2,5";
+    QTest::newRow("decimali facoltativi interi") << 2.004 << false << "0.##"
+                                                 << "2";
+    QTest::newRow("interi facoltativi") << 0.5 << false << "#.00"
+                                        << ",50";
+    QTest::newRow("nessun decimale") << -2.5 << false << "0"
+                                     << "-3";
     QTest::newRow("infinito") << double(qInf()) << false << m2 << "INF";
     QTest::newRow("nan") << double(qQNaN()) << false << m2 << "NAN";
 }
 
-void TstTesti::formatta()
-{
+void TstTesti::formatta() {
     QFETCH(double, valore);
     QFETCH(bool, comeFloat);
     QFETCH(QString, maschera);
@@ -207,8 +203,7 @@ void TstTesti::formatta()
     QCOMPARE(Testi::formatta(v, maschera), atteso);
 }
 
-void TstTesti::generale_data()
-{
+void TstTesti::generale_data() {
     QTest::addColumn<double>("valore");
     QTest::addColumn<bool>("comeFloat");
     QTest::addColumn<QString>("atteso");
@@ -235,8 +230,7 @@ void TstTesti::generale_data()
     QTest::newRow("negativo piccolo") << -1e-20 << false << "-1E-20";
 }
 
-void TstTesti::generale()
-{
+void TstTesti::generale() {
     QFETCH(double, valore);
     QFETCH(bool, comeFloat);
     QFETCH(QString, atteso);
@@ -245,8 +239,7 @@ void TstTesti::generale()
     QCOMPARE(Testi::generale(v), atteso);
 }
 
-void TstTesti::arrotondaPari_data()
-{
+void TstTesti::arrotondaPari_data() {
     QTest::addColumn<double>("valore");
     QTest::addColumn<int>("decimali");
     QTest::addColumn<double>("atteso");
@@ -268,8 +261,7 @@ void TstTesti::arrotondaPari_data()
     QTest::newRow("decine 135") << 135.0 << -1 << 140.0;
 }
 
-void TstTesti::arrotondaPari()
-{
+void TstTesti::arrotondaPari() {
     QFETCH(double, valore);
     QFETCH(int, decimali);
     QFETCH(double, atteso);
@@ -279,8 +271,7 @@ void TstTesti::arrotondaPari()
     QVERIFY(!std::signbit(r) || r != 0);
 }
 
-void TstTesti::arrotondaPariPrecisione()
-{
+void TstTesti::arrotondaPariPrecisione() {
     // 2.675 * 100 is 267.5 in double but 267.4999... in long double.
     QVERIFY(Testi::arrotondaPari(2.675, 2) == 2.68);
     QVERIFY(Testi::arrotondaPari(static_cast<long double>(2.675), 2) == 2.67L);
@@ -288,8 +279,7 @@ void TstTesti::arrotondaPariPrecisione()
     QVERIFY(Testi::arrotondaPari(2.5L, 0) == 2.0L);
 }
 
-void TstTesti::leggiData_data()
-{
+void TstTesti::leggiData_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QDate>("oggi");
     QTest::addColumn<QDate>("atteso");
@@ -325,8 +315,7 @@ void TstTesti::leggiData_data()
     QTest::newRow("anno-mese-giorno") << "2023-03-05" << oggi << no;
 }
 
-void TstTesti::leggiData()
-{
+void TstTesti::leggiData() {
     QFETCH(QString, testo);
     QFETCH(QDate, oggi);
     QFETCH(QDate, atteso);
@@ -336,8 +325,7 @@ void TstTesti::leggiData()
     QCOMPARE(letta, atteso.isValid() ? atteso : QDate(1999, 1, 1));
 }
 
-void TstTesti::dataErrore()
-{
+void TstTesti::dataErrore() {
     try {
         Testi::data("31/02/2023");
         QFAIL("nessuna eccezione");
@@ -347,20 +335,24 @@ void TstTesti::dataErrore()
     QCOMPARE(Testi::data("1/2/2023"), QDate(2023, 2, 1));
 }
 
-void TstTesti::testiData_data()
-{
+void TstTesti::testiData_data() {
     QTest::addColumn<QDate>("data");
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QString>("breve");
     QTest::addColumn<QString>("iso");
 
-    QTest::newRow("marzo") << QDate(2023, 3, 5) << "05/03/2023" << "05/03/23" << "2023-03-05";
-    QTest::newRow("fine 2000") << QDate(2000, 12, 31) << "31/12/2000" << "31/12/00" << "2000-12-31";
-    QTest::newRow("non valida") << QDate() << "" << "" << "";
+    QTest::newRow("marzo") << QDate(2023, 3, 5) << "05/03/2023"
+                           << "05/03/23"
+                           << "2023-03-05";
+    QTest::newRow("fine 2000") << QDate(2000, 12, 31) << "31/12/2000"
+                               << "31/12/00"
+                               << "2000-12-31";
+    QTest::newRow("non valida") << QDate() << ""
+                                << ""
+                                << "";
 }
 
-void TstTesti::testiData()
-{
+void TstTesti::testiData() {
     QFETCH(QDate, data);
     QFETCH(QString, testo);
     QFETCH(QString, breve);
@@ -371,27 +363,28 @@ void TstTesti::testiData()
     QCOMPARE(Testi::dataIso(data), iso);
 }
 
-void TstTesti::dataIsoDaTesto()
-{
+void TstTesti::dataIsoDaTesto() {
     QCOMPARE(Testi::dataIso(QStringLiteral("5.3.2023")), QStringLiteral("2023-03-05"));
     QVERIFY_THROWS_EXCEPTION(ErroreConversione, Testi::dataIso(QString()));
     QVERIFY_THROWS_EXCEPTION(ErroreConversione, Testi::dataIso(QStringLiteral("31/02/2023")));
 }
 
-void TstTesti::trimmed32_data()
-{
+void TstTesti::trimmed32_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QString>("atteso");
 
     QTest::newRow("controlli e spazi") << QString::fromLatin1(" \t\r\n abc \x01\x1f") << "abc";
-    QTest::newRow("spazio interno") << " a b " << "a b";
-    QTest::newRow("vuoto") << "" << "";
-    QTest::newRow("codice 33 resta") << " x! " << "x!";
-    QTest::newRow("spazio non separabile resta") << QStringLiteral("\u00a0x\u00a0") << QStringLiteral("\u00a0x\u00a0");
+    QTest::newRow("spazio interno") << " a b "
+                                    << "a b";
+    QTest::newRow("vuoto") << ""
+                           << "";
+    QTest::newRow("codice 33 resta") << " x! "
+                                     << "x!";
+    QTest::newRow("spazio non separabile resta")
+        << QStringLiteral("\u00a0x\u00a0") << QStringLiteral("\u00a0x\u00a0");
 }
 
-void TstTesti::trimmed32()
-{
+void TstTesti::trimmed32() {
     QFETCH(QString, testo);
     QFETCH(QString, atteso);
 

@@ -23,8 +23,7 @@ class TstTanagAz : public QObject {
 
     void apri(const QStringList& rows) {
         TestDb::ricrea(db, {"xml_quirn.sql"});
-        if (!rows.isEmpty())
-            TestDb::esegui(db, rows);
+        if (!rows.isEmpty()) TestDb::esegui(db, rows);
         diz = std::make_unique<TDiz>();
         TestDb::punta(*diz->xml_conn, db);
         w = std::make_unique<Tanag_az>();
@@ -62,10 +61,10 @@ private slots:
             if (auto* l = w->findChild<QLabel*>("etichetta_" + colonne.last()))
                 etichette << l->text();
         }
-        QCOMPARE(colonne, (QStringList{"rag_soc", "indirizzo", "cap", "comune", "prov", "nazione",
-                                       "p_iva", "cod_fis", "mail", "telefono", "uff_rea", "num_rea",
-                                       "reg_fisc", "capit_soc", "soc_uni", "stato_liq", "-", "path",
-                                       "iban"}));
+        QCOMPARE(colonne,
+                 (QStringList{"rag_soc", "indirizzo", "cap", "comune", "prov", "nazione", "p_iva",
+                              "cod_fis", "mail", "telefono", "uff_rea", "num_rea", "reg_fisc",
+                              "capit_soc", "soc_uni", "stato_liq", "-", "path", "iban"}));
         QCOMPARE(etichette,
                  (QStringList{"Ragione Sociale", "Indirizzo", "CAP", "Comune", "Prov", "Nazione",
                               "Partita Iva", "Codice Fiscale", "E Mail", "Telefono", "Ufficio REA",
@@ -75,9 +74,9 @@ private slots:
         QList<QWidget*> attesi = w->controlli();
         attesi.removeOne(w->DBNavigator1);
         QList<QWidget*> visitati{w->DBEdit1};
-        for (QWidget* c = w->DBEdit1->nextInFocusChain(); c != w->DBEdit1; c = c->nextInFocusChain())
-            if (attesi.contains(c))
-                visitati << c;
+        for (QWidget* c = w->DBEdit1->nextInFocusChain(); c != w->DBEdit1;
+             c = c->nextInFocusChain())
+            if (attesi.contains(c)) visitati << c;
         QCOMPARE(visitati, attesi);
         QCOMPARE(w->Label1->text(), QString("D A T I   A Z I E N D A"));
         QCOMPARE(w->DBNavigator1->buttons(), (QList<B>{B::Edit, B::Post, B::Cancel, B::Refresh}));
@@ -96,10 +95,10 @@ private slots:
         QTest::addColumn<QString>("colonna");
         QTest::addColumn<int>("lunghezza");
         const QList<std::pair<const char*, int>> sizes = {
-            {"rag_soc", 60}, {"indirizzo", 60}, {"cap", 5},     {"comune", 50},   {"prov", 4},
-            {"nazione", 10}, {"p_iva", 11},     {"cod_fis", 16}, {"mail", 60},    {"telefono", 12},
-            {"uff_rea", 4},  {"num_rea", 8},    {"reg_fisc", 4}, {"capit_soc", 10}, {"path", 40},
-            {"iban", 27}};
+            {"rag_soc", 60}, {"indirizzo", 60}, {"cap", 5},     {"comune", 50},
+            {"prov", 4},     {"nazione", 10},   {"p_iva", 11},  {"cod_fis", 16},
+            {"mail", 60},    {"telefono", 12},  {"uff_rea", 4}, {"num_rea", 8},
+            {"reg_fisc", 4}, {"capit_soc", 10}, {"path", 40},   {"iban", 27}};
         for (const auto& [c, n] : sizes)
             QTest::newRow(c) << QString(c) << n;
     }
@@ -110,7 +109,7 @@ private slots:
         auto* e = w->findChild<DBEdit*>(colonna);
         QVERIFY(e);
         QCOMPARE(e->maxLength(), lunghezza);
-        QCOMPARE(e->charCase(), DBEdit::CharCase::Normal);   // letters stay as typed
+        QCOMPARE(e->charCase(), DBEdit::CharCase::Normal); // letters stay as typed
     }
 
     void editAndPost() {

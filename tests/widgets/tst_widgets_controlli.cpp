@@ -43,9 +43,12 @@ private slots:
         QTest::addColumn<DBEdit::CharCase>("charCase");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("as typed") << "rag_soc" << DBEdit::CharCase::Normal << " Srl" << "Alfa Srl";
-        QTest::newRow("upper") << "rag_soc" << DBEdit::CharCase::Upper << " srl è" << "Alfa SRL È";
-        QTest::newRow("lower") << "pec" << DBEdit::CharCase::Lower << "X.IT" << "a@alfa.itx.it";
+        QTest::newRow("as typed") << "rag_soc" << DBEdit::CharCase::Normal << " Srl"
+                                  << "Alfa Srl";
+        QTest::newRow("upper") << "rag_soc" << DBEdit::CharCase::Upper << " srl è"
+                               << "Alfa SRL È";
+        QTest::newRow("lower") << "pec" << DBEdit::CharCase::Lower << "X.IT"
+                               << "a@alfa.itx.it";
     }
     void typingStartsEditAndWrites() {
         QFETCH(QString, field);
@@ -130,7 +133,7 @@ private slots:
         QTest::keyClicks(&e, "xyz");
         QCOMPARE(e.text(), QString("Alfa"));
         QCOMPARE(t().state(), TableState::Browse);
-        t().next();   // stays read only whatever the row
+        t().next(); // stays read only whatever the row
         QVERIFY(e.isReadOnly());
     }
 
@@ -146,7 +149,8 @@ private slots:
         QCOMPARE(nome.text(), QString("Nuovo"));
         QTest::keyClicks(&cap, "35100");
         t().post();
-        QCOMPARE(banco->valore("SELECT CONCAT(rag_soc, '/', cap) FROM clienti"), QString("Nuovo/35100"));
+        QCOMPARE(banco->valore("SELECT CONCAT(rag_soc, '/', cap) FROM clienti"),
+                 QString("Nuovo/35100"));
     }
 
     void numberTypedWrongIsReportedOnLeaving() {
@@ -157,7 +161,7 @@ private slots:
         e.selectAll();
         QTest::keyClicks(&e, "3");
         QCOMPARE(t().field("n_rate").asInteger(), 3);
-        QTest::keyClicks(&e, "x");   // half typed: no message yet, the field keeps 3
+        QTest::keyClicks(&e, "x"); // half typed: no message yet, the field keeps 3
         QVERIFY(desktop->messaggi.isEmpty());
         QCOMPARE(t().field("n_rate").asInteger(), 3);
         QTest::keyClick(&e, Qt::Key_Return);
@@ -172,9 +176,15 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("whole date") << "010323" << "01/03/23" << "01/03/23";
-        QTest::newRow("day and month") << "0103" << "01/03/" << "01/03/__";
-        QTest::newRow("letters refused") << "a1b2" << "12//" << "12/__/__";
+        QTest::newRow("whole date") << "010323"
+                                    << "01/03/23"
+                                    << "01/03/23";
+        QTest::newRow("day and month") << "0103"
+                                       << "01/03/"
+                                       << "01/03/__";
+        QTest::newRow("letters refused") << "a1b2"
+                                         << "12//"
+                                         << "12/__/__";
     }
     void maskedDueDate() {
         QFETCH(QString, typed);
@@ -195,7 +205,8 @@ private slots:
     }
 
     void maskedFieldShowsTheStoredDate() {
-        apri("testata", {"INSERT INTO testata (id_invio, scad1) VALUES (1, '15/04/24'), (2, NULL)"});
+        apri("testata",
+             {"INSERT INTO testata (id_invio, scad1) VALUES (1, '15/04/24'), (2, NULL)"});
         DBEdit e;
         e.setDataSource(banco->ds.get());
         e.setField("scad1");
@@ -212,11 +223,31 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("value");
-        QTest::newRow("date") << "!99/99/00;1;_" << "311223" << "31/12/23" << "31/12/23" << "31/12/23";
-        QTest::newRow("half typed") << "!99/99/00;1;_" << "31122" << "31/12/2_" << "31/12/2" << "31/12/2";
-        QTest::newRow("nothing") << "!99/99/00;1;_" << "" << "__/__/__" << "//" << "";
-        QTest::newRow("no literals") << "99/99/00;0;*" << "311223" << "31/12/23" << "31/12/23" << "311223";
-        QTest::newRow("letters") << ">LL-00;1;_" << "ab12" << "AB-12" << "AB-12" << "AB-12";
+        QTest::newRow("date") << "!99/99/00;1;_"
+                              << "311223"
+                              << "31/12/23"
+                              << "31/12/23"
+                              << "31/12/23";
+        QTest::newRow("half typed") << "!99/99/00;1;_"
+                                    << "31122"
+                                    << "31/12/2_"
+                                    << "31/12/2"
+                                    << "31/12/2";
+        QTest::newRow("nothing") << "!99/99/00;1;_"
+                                 << ""
+                                 << "__/__/__"
+                                 << "//"
+                                 << "";
+        QTest::newRow("no literals") << "99/99/00;0;*"
+                                     << "311223"
+                                     << "31/12/23"
+                                     << "31/12/23"
+                                     << "311223";
+        QTest::newRow("letters") << ">LL-00;1;_"
+                                 << "ab12"
+                                 << "AB-12"
+                                 << "AB-12"
+                                 << "AB-12";
     }
     void unboundMaskEdit() {
         QFETCH(QString, mask);
@@ -243,7 +274,7 @@ private slots:
         c.lineEdit()->selectAll();
         QTest::keyClicks(c.lineEdit(), "XY123");
         QCOMPARE(t().state(), TableState::Edit);
-        QCOMPARE(t().field("tipo_pag").asString(), QString("XY12"));   // text 4
+        QCOMPARE(t().field("tipo_pag").asString(), QString("XY12")); // text 4
         emit c.activated(0);
         QCOMPARE(t().field("tipo_pag").asString(), QString("TP01"));
         t().cancel();
@@ -261,7 +292,7 @@ private slots:
         QCOMPARE(c.currentIndex(), 0);
         QTest::keyClick(&c, Qt::Key_Down);
         QCOMPARE(t().field("mod_pag").asString(), QString("MP02"));
-        t().next();   // posts; a value not in the list shows nothing
+        t().next(); // posts; a value not in the list shows nothing
         QCOMPARE(c.currentIndex(), -1);
         QCOMPARE(banco->valore("SELECT mod_pag FROM testata WHERE id_invio = 1"), QString("MP02"));
     }
@@ -299,7 +330,7 @@ private slots:
         b->setField("cap");
         QSignalSpy pressed(ok, &QPushButton::clicked);
         EnterAsTab::installa(&form);
-        EnterAsTab::installa(&form);   // once is enough
+        EnterAsTab::installa(&form); // once is enough
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         a->setFocus();

@@ -29,9 +29,10 @@ class TstWidgetsDbgrid : public QObject {
     void apriTestata() {
         banco = std::make_unique<BancoProva>(
             db, "testata",
-            QStringList{"INSERT INTO testata (id_invio, rag_soc, tipo_doc, tipo_pag, inviata) VALUES "
-                        "(1, 'ALFA', 'TD01', 'TP02', 0), (2, 'BETA', 'TD04', 'TP01', 1), "
-                        "(3, 'GAMMA', 'TD01', 'TP02', 0)"});
+            QStringList{
+                "INSERT INTO testata (id_invio, rag_soc, tipo_doc, tipo_pag, inviata) VALUES "
+                "(1, 'ALFA', 'TD01', 'TP02', 0), (2, 'BETA', 'TD04', 'TP01', 1), "
+                "(3, 'GAMMA', 'TD01', 'TP02', 0)"});
     }
 
     // A grid of invoices with the key, the customer and the payment terms.
@@ -69,11 +70,13 @@ private slots:
         QCOMPARE(g->columnCount(), 4);
         QCOMPARE(g->columnWidth(0), 59);
         const int digit = QFontMetrics(g->font()).horizontalAdvance('0');
-        const int title = QFontMetrics(g->horizontalHeader()->font()).horizontalAdvance("Tipo Doc.");
+        const int title =
+            QFontMetrics(g->horizontalHeader()->font()).horizontalAdvance("Tipo Doc.");
         QCOMPARE(g->columnWidth(3), std::max(4 * digit + 4, title + 4));
         QAbstractItemModel* m = g->model();
         QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QString("Ragione Sociale"));
-        QCOMPARE(m->headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        QCOMPARE(m->headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignCenter));
         QCOMPARE(m->data(m->index(1, 2), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
         QCOMPARE(g->cellText(1, 1), QString("BETA"));
         QCOMPARE(g->cellText(2, tipo), QString("TD01"));
@@ -141,7 +144,7 @@ private slots:
         QCOMPARE(inserted.count(), 1);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.first().at(0).toModelIndex().row(),
-                 changed.first().at(1).toModelIndex().row());   // one row
+                 changed.first().at(1).toModelIndex().row()); // one row
         QCOMPARE(m->rowCount(), 3);
         QCOMPARE(g->cellText(0, 1), QString("BETA"));
         QCOMPARE(g->cellText(1, 1), QString("GAMMA BIS"));
@@ -166,7 +169,7 @@ private slots:
         auto g = griglia();
         mostra(*g);
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centro(*g, 0, 1));
-        QTest::keyClick(g.get(), 'Z');   // opens the editor with the key
+        QTest::keyClick(g.get(), 'Z'); // opens the editor with the key
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
         QCOMPARE(editor->maxLength(), 60);
@@ -197,7 +200,7 @@ private slots:
         mostra(*g);
         t().edit();
         t().field("rag_soc").setAsString("PERSA");
-        TestDb::esegui(db, {"DELETE FROM testata WHERE id_invio = 1"});   // another program
+        TestDb::esegui(db, {"DELETE FROM testata WHERE id_invio = 1"}); // another program
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centro(*g, 2, 1));
         QCOMPARE(desktop->messaggi,
                  QStringList{"Riga non trovata: modificata o eliminata da un altro utente"});
@@ -216,11 +219,11 @@ private slots:
         QCOMPARE(combo->itemText(0), QString("TP01"));
         QCOMPARE(combo->currentText(), QString("TP02"));
         combo->setCurrentIndex(0);
-        emit combo->activated(0);   // picked from the list: written at once
+        emit combo->activated(0); // picked from the list: written at once
         QCOMPARE(t().state(), TableState::Edit);
         QCOMPARE(t().field("tipo_pag").asString(), QString("TP01"));
         combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), "TX99");   // any other value is taken too
+        QTest::keyClicks(combo->lineEdit(), "TX99"); // any other value is taken too
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centro(*g, 2, 1));
         QCOMPARE(banco->valore("SELECT tipo_pag FROM testata WHERE id_invio = 1"), QString("TX99"));
     }
@@ -261,11 +264,11 @@ private slots:
         QList<int> rows;
         g->setCellPainter([&](QPainter* p, const QRect& r, int row, const DBGridColumn& c) {
             rows << row;
-            if (t().value(row, t().fieldIndex("inviata")).toInt() != 1)
-                return;
+            if (t().value(row, t().fieldIndex("inviata")).toInt() != 1) return;
             p->fillRect(r, Qt::red);
             p->setPen(Qt::white);
-            p->drawText(r.topLeft() + QPoint(2, 2 + p->fontMetrics().ascent()), g->cellText(row, c));
+            p->drawText(r.topLeft() + QPoint(2, 2 + p->fontMetrics().ascent()),
+                        g->cellText(row, c));
         });
         g->setCurrentIndex(g->model()->index(2, 0));
         const QImage img = g->grab().toImage();
@@ -324,13 +327,13 @@ private slots:
         EnterAsTab::installa(&form);
         mostra(form);
         g->setFocus();
-        QTest::keyClick(g, Qt::Key_Return);   // no editor: the focus moves on
+        QTest::keyClick(g, Qt::Key_Return); // no editor: the focus moves on
         QCOMPARE(QApplication::focusWidget(), e);
         g->setFocus();
         QTest::keyClick(g, 'Q');
         QWidget* editor = QApplication::focusWidget();
         QVERIFY(g->isAncestorOf(editor));
-        QTest::keyClick(editor, Qt::Key_Return);   // the typed text goes to the field
+        QTest::keyClick(editor, Qt::Key_Return); // the typed text goes to the field
         QCOMPARE(QApplication::focusWidget(), e);
         QCOMPARE(t().field("rag_soc").asString(), QString("Q"));
     }
@@ -360,14 +363,14 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed[0][0].toModelIndex().row(), 49999);
         QCOMPARE(changed[0][1].toModelIndex().row(), 49999);
-        t().append();   // rows come and go: the model is reset
+        t().append(); // rows come and go: the model is reset
         QCOMPARE(g.model()->rowCount(), 50001);
         QCOMPARE(g.currentIndex().row(), 50000);
         t().cancel();
         QCOMPARE(g.model()->rowCount(), 50000);
         t().first();
         qint64 spent = timer.elapsed();
-        t().refresh();   // reading the rows again is the table's time, not the grid's
+        t().refresh(); // reading the rows again is the table's time, not the grid's
         timer.restart();
         g.grab();
         QCOMPARE(g.currentIndex().row(), 0);

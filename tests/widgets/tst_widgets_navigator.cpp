@@ -36,7 +36,7 @@ class TstWidgetsNavigator : public QObject {
     }
 
     QString abilitati() const {
-        const char* names = "FPNLIDEOCR";   // first..refresh, O = post
+        const char* names = "FPNLIDEOCR"; // first..refresh, O = post
         QString out;
         for (int i = 0; i < 10; ++i)
             out += nav->button(B(i))->isEnabled() ? QChar(names[i]) : QChar('.');
@@ -55,14 +55,22 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("first row") << 3 << "" << "..NLIDE..R";
-        QTest::newRow("middle row") << 3 << "next" << "FPNLIDE..R";
-        QTest::newRow("last row") << 3 << "last" << "FP..IDE..R";
-        QTest::newRow("only row") << 1 << "" << "....IDE..R";
-        QTest::newRow("editing") << 3 << "edit" << "..NLID.OCR";
-        QTest::newRow("inserting") << 3 << "append" << "FP..ID.OCR";
-        QTest::newRow("empty") << 0 << "" << "....I.E..R";
-        QTest::newRow("closed") << 3 << "close" << "..........";
+        QTest::newRow("first row") << 3 << ""
+                                   << "..NLIDE..R";
+        QTest::newRow("middle row") << 3 << "next"
+                                    << "FPNLIDE..R";
+        QTest::newRow("last row") << 3 << "last"
+                                  << "FP..IDE..R";
+        QTest::newRow("only row") << 1 << ""
+                                  << "....IDE..R";
+        QTest::newRow("editing") << 3 << "edit"
+                                 << "..NLID.OCR";
+        QTest::newRow("inserting") << 3 << "append"
+                                   << "FP..ID.OCR";
+        QTest::newRow("empty") << 0 << ""
+                               << "....I.E..R";
+        QTest::newRow("closed") << 3 << "close"
+                                << "..........";
     }
     void enabledButtons() {
         QFETCH(int, rows);
@@ -104,7 +112,8 @@ private slots:
         QTest::keyClicks(&e, "NUOVO");
         premi(B::Post);
         QCOMPARE(t().state(), TableState::Browse);
-        QCOMPARE(banco->valore("SELECT COUNT(*) FROM clienti WHERE rag_soc = 'NUOVO'"), QString("1"));
+        QCOMPARE(banco->valore("SELECT COUNT(*) FROM clienti WHERE rag_soc = 'NUOVO'"),
+                 QString("1"));
         premi(B::Edit);
         QTest::keyClicks(&e, " BIS");
         premi(B::Cancel);
