@@ -31,25 +31,7 @@ void paint(QWidget& w) {
 }
 
 void change(int k, int headers, int& nextId) {
-    QStringList sql;
-    const int updates = k < 3 ? k : k / 3;
-    const int inserts = k < 3 ? 0 : k / 3;
-    const int deletes = k - updates - inserts;
-    auto* rnd = QRandomGenerator::global();
-    for (int i = 0; i < updates; ++i)
-        sql << QStringLiteral(
-                   "UPDATE testata SET rag_soc = CONCAT('CAMBIATO ', %1) WHERE id_invio = %2")
-                   .arg(rnd->bounded(1000000))
-                   .arg(1 + rnd->bounded(headers));
-    QStringList rows;
-    for (int i = 0; i < inserts; ++i)
-        rows << QStringLiteral("(%1, 'NUOVO %1', '122,00')").arg(nextId++);
-    if (!rows.isEmpty())
-        sql << "INSERT INTO testata (id_invio, rag_soc, tot_doc) VALUES " + rows.join(',');
-    for (int i = 0; i < deletes; ++i)
-        sql << QStringLiteral("DELETE FROM testata WHERE id_invio = %1")
-                   .arg(1 + rnd->bounded(headers));
-    TestDb::esegui(kDb, sql);
+    cambiaTestate(kDb, k, headers, nextId);
 }
 
 void measure(int headers) {
