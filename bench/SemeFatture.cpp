@@ -1,9 +1,8 @@
 #include "SemeFatture.h"
-#include <QRandomGenerator>
-#include <QStringList>
 
 #include "TestDb.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
 
 void semeFatture(const QString& db, int testate, int righe) {
