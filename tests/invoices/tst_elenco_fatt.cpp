@@ -1,3 +1,4 @@
+#include "Anteprima.h"
 #include "invoices/TAreaFatture.h"
 #include "invoices/TEditorRiga.h"
 #include "invoices/TLegenda.h"
@@ -12,8 +13,6 @@
 #include "widgets/MaskEdit.h"
 
 #include <QAbstractButton>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 
 // The sales invoice window driven as the user does: new and deleted invoices,
 // the header editor, the colouring of sent invoices and the XML buttons.
@@ -317,17 +316,9 @@ private slots:
         TestDb::esegui(amb.db, {"UPDATE testata SET data_doc='15/03/2023' WHERE id_invio=2"});
         amb.diz->Testata->refresh();
         vaiA(2);
-        int pagine = -1;
-        QTimer chiudi;
-        chiudi.callOnTimeout([&] {
-            if (auto* d = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-                pagine = d->findChild<QPrintPreviewWidget*>()->pageCount();
-                d->reject();
-            }
-        });
-        chiudi.start(50);
+        ChiudiAnteprima anteprima;
         clic(w()->Panel1->BitBtn17);
-        QCOMPARE(pagine, 1);
+        QCOMPARE(anteprima.pagine, 1);
         QCOMPARE(desk().messaggi.size(), 1);
     }
 };

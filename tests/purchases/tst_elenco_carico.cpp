@@ -1,3 +1,4 @@
+#include "Anteprima.h"
 #include "FakeDesktop.h"
 #include "TestDb.h"
 #include "data/TDiz.h"
@@ -9,11 +10,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -171,17 +169,9 @@ private slots:
         QCOMPARE(w->DBGrid2->cellText(0, 1), QString("Trasporto"));
 
         // "Stampa" shows the current purchase invoice's copy in the preview.
-        int pagine = -1;
-        QTimer chiudi;
-        chiudi.callOnTimeout([&] {
-            if (auto* d = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-                pagine = d->findChild<QPrintPreviewWidget*>()->pageCount();
-                d->reject();
-            }
-        });
-        chiudi.start(50);
+        ChiudiAnteprima anteprima;
         QTest::mouseClick(w->BitBtn4, Qt::LeftButton);
-        QCOMPARE(pagine, 1);
+        QCOMPARE(anteprima.pagine, 1);
         QCOMPARE(desktop->messaggi, QStringList());
     }
 };
