@@ -22,11 +22,12 @@ using Archivio = std::unique_ptr<X509_STORE, Liberatore<X509_STORE, X509_STORE_f
 // An envelope inside an envelope (a file signed twice) is opened up to this depth.
 constexpr int massimaProfondita = 3;
 
-// DER starts with the SEQUENCE tag; anything else is read as base64, with or
-// without line breaks and PEM armour.
+// DER starts with the SEQUENCE tag and is taken whole (its last bytes may well be
+// white space); anything else is read as base64, with or without line breaks and
+// PEM armour.
 QByteArray der(const QByteArray& dati) {
+    if (dati.startsWith('\x30')) return dati;
     const QByteArray pulito = dati.trimmed();
-    if (pulito.startsWith('\x30')) return pulito;
     QByteArray base64;
     for (const QByteArray& riga : pulito.split('\n')) {
         const QByteArray r = riga.trimmed();
