@@ -1,6 +1,7 @@
 #include "Accesso.h"
 
 #include "ErroreFile.h"
+#include "data/Migrazioni.h"
 #include "data/TDiz.h"
 #include "db/DbError.h"
 
@@ -30,6 +31,12 @@ Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titol
         diz.xml_conn->connect();
     } catch (const Errore& e) {
         return {Stato::ErroreConnessione, e.messaggio()};
+    }
+    // The program's own tables and columns, before any table reads them.
+    try {
+        applicaMigrazioni(*diz.xml_conn);
+    } catch (const Errore& e) {
+        return {Stato::ErroreTabella, e.messaggio()};
     }
     // Masters come before their details; the tables opened before a failure stay open.
     for (Table* t : diz.tabelleFatture()) {

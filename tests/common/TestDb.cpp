@@ -88,14 +88,26 @@ QString TestDb::sqlDir() {
     return QStringLiteral(GFE_SOURCE_DIR "/sql");
 }
 
+bool TestDb::schemaEsistente() {
+    return qEnvironmentVariable("GFE_TEST_SCHEMA") == QLatin1String("esistente");
+}
+
+QString TestDb::percorsoSql(const QString& file) {
+    if (schemaEsistente() && (file == "xml_quirn.sql" || file == "quirn19.sql"))
+        return QStringLiteral(GFE_SOURCE_DIR "/tests/common/sql/") + file.chopped(4) +
+               "_esistente.sql";
+    return sqlDir() + "/" + file;
+}
+
 void TestDb::ricrea(const QString& name, const QStringList& sqlFiles) {
+    const QString charset = schemaEsistente() ? "latin1" : "utf8mb4";
     conConnessione(QString(), [&](QSqlDatabase& db) {
         eseguiSu(db, "DROP DATABASE IF EXISTS `" + name + "`");
-        eseguiSu(db, "CREATE DATABASE `" + name + "` CHARACTER SET utf8mb4");
+        eseguiSu(db, "CREATE DATABASE `" + name + "` CHARACTER SET " + charset);
     });
     QStringList all;
     for (const QString& f : sqlFiles)
-        all << statementsOf(sqlDir() + "/" + f);
+        all << statementsOf(percorsoSql(f));
     esegui(name, all);
 }
 

@@ -14,8 +14,12 @@ public:
     static QString user();
     static QString password();
 
-    // Drops and recreates `name`, then loads the given files of sql/ into it.
+    // Drops and recreates `name`, then loads the given files of sql/ into it. With
+    // GFE_TEST_SCHEMA=esistente the database is latin1 and the two schemas are those of
+    // an existing installation (tests/common/sql/*_esistente.sql) instead.
     static void ricrea(const QString& name, const QStringList& sqlFiles);
+    static bool schemaEsistente();
+    static QString percorsoSql(const QString& file);
     // Executes statements on `database` through a private connection; throws on error.
     static void esegui(const QString& database, const QStringList& statements);
     // One value of a single-value query (the first column of the first row).

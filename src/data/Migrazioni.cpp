@@ -1,0 +1,9 @@
+#include "Migrazioni.h"
+
+QList<MigrationStep> migrazioniFatture() {
+    return {};
+}
+
+void applicaMigrazioni(Connection& c) {
+    Migrations::apply(c, migrazioniFatture());
+}
