@@ -206,35 +206,12 @@ void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
     });
 }
 
-// "Invio Fatture al SDI": the header table lists only the invoices not sent while
-// one sending page per invoice is opened, then every invoice again. The full list
-// comes back even when reading the unsent ones failed.
+// "Invio Fatture al SDI": one page of the web application sends every unsent
+// invoice that has a file and lists what it sent and refused. The header table
+// keeps its own statement, order and refresh.
 void TElenco_Fatt::BitBtn19Click() {
     if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio Fatture al SDI: ?"))) return;
-    Table* testata = Diz->Testata;
-    const bool inviate = TAzione::esegui([testata] {
-        testata->close();
-        testata->setSql(QStringLiteral("select * from testata where inviata=0"));
-        testata->open();
-        for (testata->first(); !testata->eof(); testata->next())
-            Desktop::corrente().apriIndirizzo(InvioSdi::indirizzo(
-                InvioSdi::Pagina::Ordinaria, testata->field(QStringLiteral("nome_file")).asString(),
-                testata->field(QStringLiteral("id_invio")).asInteger()));
-    });
-    const auto tutte = [testata] {
-        testata->close();
-        testata->setSql(QStringLiteral("select * from testata"));
-        testata->open();
-    };
-    if (inviate) {
-        TAzione::esegui(tutte);
-        return;
-    }
-    try {
-        tutte();
-    } catch (const Errore&) {
-        // The failure has been shown already; the table stays closed.
-    }
+    TAzione::esegui([] { Desktop::corrente().apriIndirizzo(InvioSdi::indirizzoLotto()); });
 }
 
 // "Importa Fatture": the year's documents of the accounting database dated up

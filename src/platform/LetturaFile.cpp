@@ -29,13 +29,18 @@ struct Descrittore {
 
 } // namespace
 
-LetturaFile LetturaFile::leggi(const QString& percorso, qint64 massimoByte) {
+LetturaFile LetturaFile::leggi(const QString& percorso, qint64 massimoByte, bool collegamenti) {
     LetturaFile esito;
     // Non-blocking: opening a FIFO without a writer would wait for ever.
     const Descrittore f{
-        ::open(QFile::encodeName(percorso).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+        ::open(QFile::encodeName(percorso).constData(),
+               O_RDONLY | O_NONBLOCK | O_CLOEXEC | (collegamenti ? 0 : O_NOFOLLOW))};
     if (f.fd < 0) {
-        esito.errore = erroreDiSistema(percorso, errno);
+        if (errno == ELOOP && !collegamenti)
+            esito.errore = QStringLiteral("«%1» è un collegamento simbolico: non viene letto")
+                               .arg(nome(percorso));
+        else
+            esito.errore = erroreDiSistema(percorso, errno);
         return esito;
     }
     struct stat info {};

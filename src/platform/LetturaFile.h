@@ -15,5 +15,6 @@ struct LetturaFile {
 
     bool letto() const { return errore.isEmpty(); }
 
-    static LetturaFile leggi(const QString& percorso, qint64 massimoByte);
+    // Without `collegamenti`, a symbolic link is refused instead of followed.
+    static LetturaFile leggi(const QString& percorso, qint64 massimoByte, bool collegamenti = true);
 };

@@ -28,7 +28,9 @@ const QColor kGrigio(0xC0, 0xC0, 0xC0);
 const QColor kCrema(0xF0, 0xEA, 0xD6);
 const QColor kBlu(0, 0, 128);
 const QString kMaschera = QStringLiteral("*.xml");
-const QString kIndirizzoLocale = QStringLiteral("http://localhost:8780");
+// The loopback address itself: "localhost" may resolve to [::1], where another
+// local program could answer.
+const QString kIndirizzoLocale = QStringLiteral("http://127.0.0.1:8780");
 const QString kPagina = QStringLiteral("/Fatt_Acq/read_xml.php?nome_file=");
 
 const Qt::Alignment kSinistro = Qt::AlignLeft | Qt::AlignVCenter;

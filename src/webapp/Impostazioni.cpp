@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 
@@ -78,6 +79,16 @@ Impostazioni Impostazioni::leggiFile(const QString& file, const QString& cartell
     i.pec.password = testo(s, QStringLiteral("pec/password"));
     i.pec.mittente = testo(s, QStringLiteral("pec/mittente"));
     i.pec.destinatario = testo(s, QStringLiteral("pec/destinatario"));
+    const QString attesa = testo(s, QStringLiteral("pec/attesa"));
+    if (!attesa.isEmpty()) {
+        bool ok = false;
+        i.pec.attesa = attesa.toInt(&ok);
+        if (!ok || i.pec.attesa < 1 || i.pec.attesa > 3600)
+            throw ErroreImpostazioni(
+                QStringLiteral("Attesa non valida in %1: '%2' (secondi, da 1 a 3600)")
+                    .arg(file, attesa));
+        i.pec.attesaConnessione = std::min(i.pec.attesaConnessione, i.pec.attesa);
+    }
     const QString certificati = testo(s, QStringLiteral("pec/certificati"));
     if (!certificati.isEmpty()) i.pec.certificati = assoluta(cartella, certificati);
     // A password others can read is no secret: refused before anything is sent.

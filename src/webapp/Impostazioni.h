@@ -18,7 +18,9 @@ struct ImpostazioniPec {
     QString password;
     QString mittente;
     QString destinatario;
-    QString certificati; // file of the authorities to trust instead of the system's
+    QString certificati;        // file of the authorities to trust instead of the system's
+    int attesaConnessione = 15; // seconds to connect
+    int attesa = 60;            // seconds for the whole exchange
 };
 
 // Settings of gfe-web: the file gfe-web.ini of the working folder (or --config),

@@ -1,30 +1,26 @@
 #include "Rotte.h"
 
-#include "Collegamento.h"
 #include "InvioFattura.h"
+#include "InvioLotto.h"
 #include "LetturaFattura.h"
-#include "db/Connection.h"
-
-Richiesta::Richiesta(QHash<QString, QString> parametri, const Impostazioni& impostazioni,
-                     const Collegamento& collegamento, const Canale& canale)
-    : m_parametri(std::move(parametri)), m_impostazioni(impostazioni), m_collegamento(collegamento),
-      m_canale(canale) {}
-
-Richiesta::~Richiesta() = default;
-
-Connection& Richiesta::connessione() {
-    if (!m_connessione) m_connessione = m_collegamento.apri();
-    return *m_connessione;
-}
+#include "PaginaIniziale.h"
 
 // Every page of the application, in one place.
 const std::vector<Rotta>& rotte() {
     static const std::vector<Rotta> tabella{
+        {QStringLiteral("/"), paginaIniziale, {}},
         {QStringLiteral("/Fatt_Ven/mail_sdi.php"),
-         [](Richiesta& r) { return paginaInvio(r, false); }},
+         [](Richiesta& r) { return paginaInvio(r, false, false); },
+         [](Richiesta& r) { return paginaInvio(r, false, true); }},
         {QStringLiteral("/Fatt_Ven/mail_sdi_pa.php"),
-         [](Richiesta& r) { return paginaInvio(r, true); }},
-        {QStringLiteral("/Fatt_Acq/read_xml.php"), paginaLettura},
+         [](Richiesta& r) { return paginaInvio(r, true, false); },
+         [](Richiesta& r) { return paginaInvio(r, true, true); }},
+        {QStringLiteral("/Fatt_Ven/invio_lotto.php"),
+         [](Richiesta& r) { return paginaLotto(r, false); },
+         [](Richiesta& r) { return paginaLotto(r, true); }},
+        {QStringLiteral("/Fatt_Acq/read_xml.php"),
+         [](Richiesta& r) { return paginaLettura(r, false); },
+         [](Richiesta& r) { return paginaLettura(r, true); }},
     };
     return tabella;
 }

@@ -2,43 +2,26 @@
 
 #include "Pagina.h"
 
-#include <QHash>
 #include <QString>
 #include <functional>
-#include <memory>
 #include <vector>
 
-class Canale;
-class Connection;
-struct Collegamento;
-struct Impostazioni;
+class Richiesta;
 
-// One request to a page: its query parameters (decoded) and what the page may use.
-class Richiesta {
-public:
-    Richiesta(QHash<QString, QString> parametri, const Impostazioni& impostazioni,
-              const Collegamento& collegamento, const Canale& canale);
-    ~Richiesta();
+using FunzionePagina = std::function<Risposta(Richiesta&)>;
 
-    bool ha(const QString& nome) const { return m_parametri.contains(nome); }
-    QString parametro(const QString& nome) const { return m_parametri.value(nome); }
-    const Impostazioni& impostazioni() const { return m_impostazioni; }
-    const Canale& canale() const { return m_canale; }
-    // The request's own database connection, opened on first use. Throws DbError.
-    Connection& connessione();
-
-private:
-    QHash<QString, QString> m_parametri;
-    const Impostazioni& m_impostazioni;
-    const Collegamento& m_collegamento;
-    const Canale& m_canale;
-    std::unique_ptr<Connection> m_connessione;
-};
-
-// The pages of gfe-web: a path and the function answering it.
+// One page of gfe-web. A page that only shows has `mostra` alone. A page that changes
+// something also has `esegui`: its GET (`mostra`) changes nothing and shows what would
+// be done, with the button of `Risposta::pulsante`; the server adds a POST form with a
+// one-time token, and only that POST, from this application's own pages, runs `esegui`.
+// The server makes every check; the pages make none of them. A page that only shows
+// is written {percorso, mostra, {}}.
 struct Rotta {
     QString percorso;
-    std::function<Risposta(Richiesta&)> pagina;
+    FunzionePagina mostra;
+    FunzionePagina esegui;
+
+    bool cambia() const { return bool(esegui); }
 };
 
 const std::vector<Rotta>& rotte();

@@ -7,8 +7,13 @@ class Canale;
 struct Collegamento;
 struct Impostazioni;
 
-// The HTTP server of gfe-web on 127.0.0.1 only: one thread per request, the pages of
-// rotte(), an Italian page for any other path.
+// The HTTP server of gfe-web on 127.0.0.1 only: the pages of rotte(), an Italian page
+// for any other path. Every request must name the host as 127.0.0.1:PORT (421) and
+// carry no control character in a parameter (400); a page that changes something
+// runs only on the POST of its own form, with the one-time token its GET issued and
+// no Origin or Sec-Fetch-Site of another site (403). Each such POST prints one line on
+// standard output. A client that has not delivered a whole request within 10 s is
+// disconnected.
 class Server {
 public:
     Server(const Impostazioni& impostazioni, const Collegamento& collegamento,

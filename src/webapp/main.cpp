@@ -1,7 +1,9 @@
 #include "Canale.h"
 #include "Collegamento.h"
+#include "Consegne.h"
 #include "Impostazioni.h"
 #include "Server.h"
+#include "db/Connection.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "platform/Errore.h"
 
@@ -45,10 +47,16 @@ int main(int argc, char** argv) {
         if (!ValidatoreFatturaPA().pronto())
             errore(QStringLiteral(
                 "schema FatturaPA non trovato: i file non potranno essere controllati"));
+        // Hand-offs a stopped gfe-web left in progress, resolved before any new one.
+        for (const QString& riga : Consegne::riprendi(*collegamento.apri(), *canale))
+            std::printf("gfe-web: %s\n", riga.toUtf8().constData());
         Server server(impostazioni, collegamento, *canale);
         const int porta = server.apri();
         if (porta <= 0)
-            throw Errore(QStringLiteral("La porta %1 di 127.0.0.1 non è disponibile")
+            throw Errore(QStringLiteral("La porta %1 di 127.0.0.1 non è disponibile: è già in "
+                                        "uso, forse da un altro gfe-web. Fermare l'altro "
+                                        "programma o scegliere un'altra porta (--port o porta "
+                                        "in gfe-web.ini).")
                              .arg(impostazioni.porta));
         std::thread arresto([&server, segnali] {
             int segnale = 0;

@@ -2,7 +2,7 @@
 #include "tst_elenco_fatt_ambiente.h"
 
 // "Invio a SDI", "Invio P.A." and "Invio Fatture al SDI" on the demo invoices
-// (1 sent, 2 to 4 not): the pages they open, and what they refuse.
+// (1 sent, 2 to 4 not): the addresses they open, and what they refuse.
 class TstElencoFattInvio : public QObject {
     Q_OBJECT
     AmbienteElencoFatt amb{QStringLiteral("gfe_t_elenco_fatt_invio")};
@@ -10,7 +10,7 @@ class TstElencoFattInvio : public QObject {
     TElenco_Fatt* w() { return amb.finestra.get(); }
     FakeDesktop& desk() { return amb.desktop; }
     static QString pagina(const QString& php, const QString& nome, int id) {
-        return "http://localhost:8780/Fatt_Ven/" + php + "?nome_file=" + nome +
+        return "http://127.0.0.1:8780/Fatt_Ven/" + php + "?nome_file=" + nome +
                "&n_invio=" + QString::number(id);
     }
 
@@ -43,7 +43,7 @@ private slots:
         QTest::newRow("No opens nothing") << false << 2 << "-" << false << QStringList();
         QTest::newRow("no file name: empty value")
             << false << 4 << "-" << true
-            << QStringList{"http://localhost:8780/Fatt_Ven/mail_sdi.php?nome_file=&n_invio=4"};
+            << QStringList{"http://127.0.0.1:8780/Fatt_Ven/mail_sdi.php?nome_file=&n_invio=4"};
         QTest::newRow("characters of addresses go in unchanged")
             << true << 4 << "a b&c#d.xml" << true
             << QStringList{pagina("mail_sdi_pa.php", "a b&c#d.xml", 4)};
@@ -90,39 +90,32 @@ private slots:
                              "mail_sdi.php?nome_file=IT01234567897_00002.xml&n_invio=2"});
     }
 
-    // Unsent invoices only, always through the ordinary page (invoice 3's file is
-    // a public administration one), an unknown sent state left out; afterwards all
-    // invoices are listed again from the first.
-    void batchOpensOnePagePerUnsentInvoice() {
-        TestDb::esegui(amb.db, {"UPDATE testata SET inviata=NULL WHERE id_invio=4"});
+    // The batch opens one address, whatever the invoices, and leaves the header table
+    // as it was: same current row, key order and refresh through the change log.
+    void batchOpensOneAddressAndKeepsTheList() {
         QVERIFY(amb.apri());
-        QVERIFY(amb.diz->Testata->locate("id_invio", 3));
+        Table* testata = amb.diz->Testata;
+        QVERIFY(testata->locate("id_invio", 3));
+        const bool registro = testata->followsChangeLog();
+        const bool automatico = testata->autoRefreshActive();
         desk().risposte = {false};
         QTest::mouseClick(w()->Panel1->BitBtn19, Qt::LeftButton);
         QCOMPARE(desk().domande, QStringList{"Confermi invio Fatture al SDI: ?"});
         QCOMPARE(desk().indirizzi, QStringList());
         desk().risposte = {true};
         QTest::mouseClick(w()->Panel1->BitBtn19, Qt::LeftButton);
-        QCOMPARE(desk().indirizzi,
-                 QStringList({pagina("mail_sdi.php", "IT01234567897_00002.xml", 2),
-                              pagina("mail_sdi.php", "IT01234567897_A0003.xml", 3)}));
+        QCOMPARE(desk().indirizzi, QStringList{"http://127.0.0.1:8780/Fatt_Ven/invio_lotto.php"});
         QCOMPARE(desk().messaggi, QStringList());
-        QCOMPARE(amb.diz->Testata->sql(), QString("select * from testata"));
-        QCOMPARE(amb.diz->Testata->recordCount(), 4);
-        QCOMPARE(amb.diz->Testata->recNo(), 0);
-        QCOMPARE(
-            amb.valore("SELECT GROUP_CONCAT(IFNULL(inviata,'-') ORDER BY id_invio) FROM testata"),
-            QString("1,0,0,-"));
-    }
-
-    void batchOverNoUnsentInvoiceOpensNothing() {
-        TestDb::esegui(amb.db, {"UPDATE testata SET inviata=1"});
-        QVERIFY(amb.apri());
-        desk().risposte = {true};
-        QTest::mouseClick(w()->Panel1->BitBtn19, Qt::LeftButton);
-        QCOMPARE(desk().indirizzi, QStringList());
-        QCOMPARE(desk().messaggi, QStringList());
-        QCOMPARE(amb.diz->Testata->recordCount(), 4);
+        QCOMPARE(testata->field("id_invio").asInteger(), 3);
+        QCOMPARE(testata->followsChangeLog(), registro);
+        QCOMPARE(testata->autoRefreshActive(), automatico);
+        TestDb::esegui(amb.db, {"UPDATE testata SET inviata=1 WHERE id_invio=2"});
+        testata->refresh();
+        QStringList righe;
+        for (testata->first(); !testata->eof(); testata->next())
+            righe << testata->field("id_invio").asString() + ":" +
+                         QString::number(testata->field("inviata").asInteger());
+        QCOMPARE(righe, QStringList({"1:1", "2:1", "3:0", "4:0"}));
     }
 };
 

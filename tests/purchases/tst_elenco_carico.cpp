@@ -104,8 +104,8 @@ private slots:
         invia();
         QCOMPARE(desktop->indirizzi,
                  (QStringList{
-                     "http://localhost:8780/Fatt_Acq/read_xml.php?nome_file=%2A.xml",
-                     "http://localhost:8780/Fatt_Acq/read_xml.php?nome_file=IT0%20a%26b%231.xml",
+                     "http://127.0.0.1:8780/Fatt_Acq/read_xml.php?nome_file=%2A.xml",
+                     "http://127.0.0.1:8780/Fatt_Acq/read_xml.php?nome_file=IT0%20a%26b%231.xml",
                      "http://127.0.0.1:8999/Fatt_Acq/read_xml.php?nome_file="
                      "IT01234567890_00002.XML.p7m"}));
         QCOMPARE(desktop->messaggi, QStringList());

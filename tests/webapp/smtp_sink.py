@@ -1,12 +1,14 @@
 """SMTP sink for the tests of the "pec" channel, on 127.0.0.1 only.
 
-    smtp_sink.py MODE CERT KEY OUTDIR USER PASSWORD
+    smtp_sink.py MODE CERT KEY OUTDIR USER PASSWORD [stallo]
 
-MODE is "implicito" (TLS from the first byte) or "starttls". Logins other than
+MODE is "implicito" (TLS from the first byte) or "starttls". With "stallo" the
+sink takes the message's data and never answers it. Logins other than
 USER/PASSWORD are refused with 535. Each message's attachments are written to
 OUTDIR under their file names, its envelope to OUTDIR/busta.txt. Prints
 "pronto PORT" once it accepts connections, and runs until stdin closes.
 """
+import asyncio
 import email
 import email.policy
 import os
@@ -20,11 +22,16 @@ from aiosmtpd.smtp import AuthResult
 
 def main():
     mode, cert, key, outdir, user, password = sys.argv[1:7]
+    stallo = sys.argv[7:8] == ["stallo"]
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     ctx.load_cert_chain(cert, key)
 
     class Handler:
         async def handle_DATA(self, server, session, envelope):
+            if stallo:
+                with open(os.path.join(outdir, "arrivato"), "w") as f:
+                    f.write("dati ricevuti\n")
+                await asyncio.sleep(3600)
             msg = email.message_from_bytes(envelope.content, policy=email.policy.default)
             for part in msg.iter_attachments():
                 with open(os.path.join(outdir, os.path.basename(part.get_filename())), "wb") as f:
