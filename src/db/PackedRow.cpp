@@ -24,8 +24,12 @@ enum Tag : unsigned char {
     Date,
     DateTime,
     Time,
-    Other, // any other type, through its text and type id
+    Other,   // any other type, through its text and type id
+    NullRun, // a count byte follows: that many null columns
 };
+
+constexpr int kHeader = 6; // the allocation's size (4 bytes), the column count (2)
+constexpr int kMaxRun = 255;
 
 void putVarint(QByteArray& out, quint64 v) {
     while (v >= 0x80) {
@@ -169,6 +173,8 @@ QVariant unpackOne(const unsigned char*& p, QMetaType::Type nullType) {
         return QDateTime::fromMSecsSinceEpoch(getRaw<qint64>(p));
     case Time:
         return QTime::fromMSecsSinceStartOfDay(getRaw<qint32>(p));
+    case NullRun:
+        break;
     case Other: {
         const int type = getRaw<qint32>(p);
         const auto [s, n] = bytes();
@@ -209,6 +215,9 @@ void skipOne(const unsigned char*& p) {
     case Boolean:
         p += 1;
         return;
+    case NullRun:
+        p += 1;
+        return;
     case Other: {
         p += 4;
         const quint64 n = getVarint(p);
@@ -222,40 +231,94 @@ void skipOne(const unsigned char*& p) {
 
 PackedRow::PackedRow(const QVector<QVariant>& values) {
     QByteArray out;
-    out.reserve(2 + values.size() * 12);
+    out.reserve(kHeader + values.size() * 12);
+    putRaw<quint32>(out, 0);
     putRaw<quint16>(out, quint16(values.size()));
-    for (const QVariant& v : values)
-        pack(out, v);
-    m_size = std::size_t(out.size());
-    m_data = std::make_unique_for_overwrite<unsigned char[]>(m_size);
-    std::memcpy(m_data.get(), out.constData(), m_size);
+    for (qsizetype i = 0; i < values.size();) {
+        qsizetype run = 0;
+        while (i + run < values.size() && run < kMaxRun && values[i + run].isNull())
+            ++run;
+        if (run > 1) {
+            out.append(char(NullRun));
+            out.append(char(run));
+            i += run;
+            continue;
+        }
+        pack(out, values[i++]);
+    }
+    const quint32 size = quint32(out.size());
+    std::memcpy(out.data(), &size, sizeof size);
+    m_data = std::make_unique_for_overwrite<unsigned char[]>(size);
+    std::memcpy(m_data.get(), out.constData(), size);
+}
+
+std::size_t PackedRow::bytes() const {
+    if (!m_data) return 0;
+    quint32 size;
+    std::memcpy(&size, m_data.get(), sizeof size);
+    return size;
+}
+
+bool PackedRow::operator==(const PackedRow& other) const {
+    const std::size_t size = bytes();
+    return size == other.bytes() &&
+           (size == 0 || std::memcmp(m_data.get(), other.m_data.get(), size) == 0);
 }
 
 int PackedRow::count() const {
     if (!m_data) return 0;
     quint16 n;
-    std::memcpy(&n, m_data.get(), sizeof n);
+    std::memcpy(&n, m_data.get() + 4, sizeof n);
     return n;
 }
 
-const unsigned char* PackedRow::find(int column) const {
+const unsigned char* PackedRow::find(int column, bool& null) const {
+    null = false;
     if (column < 0 || column >= count()) return nullptr;
-    const unsigned char* p = m_data.get() + 2;
-    for (int i = 0; i < column; ++i)
-        skipOne(p);
+    const unsigned char* p = m_data.get() + kHeader;
+    for (int i = 0; i < column;) {
+        if (*p == NullRun) {
+            i += p[1];
+            if (i > column) {
+                null = true;
+                return nullptr;
+            }
+            p += 2;
+        } else {
+            skipOne(p);
+            ++i;
+        }
+    }
+    if (*p == NullRun) {
+        null = true;
+        return nullptr;
+    }
     return p;
 }
 
 QVariant PackedRow::value(int column, QMetaType::Type nullType) const {
-    const unsigned char* p = find(column);
+    bool null = false;
+    const unsigned char* p = find(column, null);
+    if (null) return QVariant(QMetaType(nullType));
     return p ? unpackOne(p, nullType) : QVariant();
 }
 
 void PackedRow::unpack(QVector<QVariant>& out,
                        const std::vector<QMetaType::Type>& nullTypes) const {
     const int n = count();
-    const unsigned char* p = m_data ? m_data.get() + 2 : nullptr;
+    const unsigned char* p = m_data ? m_data.get() + kHeader : nullptr;
     out.reserve(out.size() + n);
-    for (int i = 0; i < n; ++i)
-        out.append(unpackOne(p, i < int(nullTypes.size()) ? nullTypes[i] : QMetaType::UnknownType));
+    const auto nullType = [&nullTypes](int i) {
+        return i < int(nullTypes.size()) ? nullTypes[i] : QMetaType::UnknownType;
+    };
+    for (int i = 0; i < n;) {
+        if (*p == NullRun) {
+            for (int k = 0; k < p[1]; ++k, ++i)
+                out.append(QVariant(QMetaType(nullType(i))));
+            p += 2;
+        } else {
+            out.append(unpackOne(p, nullType(i)));
+            ++i;
+        }
+    }
 }
