@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QTime>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,12 +32,15 @@ enum Tag : unsigned char {
 constexpr int kHeader = 6; // the allocation's size (4 bytes), the column count (2)
 constexpr int kMaxRun = 255;
 
-void putVarint(QByteArray& out, quint64 v) {
+// Rows are packed into one buffer of the thread, then copied into their allocation.
+using Buffer = std::string;
+
+void putVarint(Buffer& out, quint64 v) {
     while (v >= 0x80) {
-        out.append(char((v & 0x7f) | 0x80));
+        out.push_back(char((v & 0x7f) | 0x80));
         v >>= 7;
     }
-    out.append(char(v));
+    out.push_back(char(v));
 }
 
 quint64 getVarint(const unsigned char*& p) {
@@ -50,7 +54,7 @@ quint64 getVarint(const unsigned char*& p) {
     return v;
 }
 
-template <typename T> void putRaw(QByteArray& out, T v) {
+template <typename T> void putRaw(Buffer& out, T v) {
     out.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
@@ -61,70 +65,86 @@ template <typename T> T getRaw(const unsigned char*& p) {
     return v;
 }
 
-void putBytes(QByteArray& out, const QByteArray& bytes) {
+void putBytes(Buffer& out, const QByteArray& bytes) {
     putVarint(out, quint64(bytes.size()));
-    out.append(bytes);
+    out.append(bytes.constData(), std::size_t(bytes.size()));
 }
 
-void pack(QByteArray& out, const QVariant& v) {
+// A text of ASCII characters is its own UTF-8: copied without a conversion.
+void putText(Buffer& out, const QString& text) {
+    const qsizetype n = text.size();
+    bool ascii = n < ShortText;
+    for (qsizetype i = 0; ascii && i < n; ++i)
+        ascii = text[i].unicode() < 0x80;
+    if (ascii) {
+        out.push_back(char(n));
+        const std::size_t at = out.size();
+        out.resize(at + std::size_t(n));
+        for (qsizetype i = 0; i < n; ++i)
+            out[at + std::size_t(i)] = char(text[i].unicode());
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() < ShortText) {
+        out.push_back(char(utf8.size()));
+        out.append(utf8.constData(), std::size_t(utf8.size()));
+    } else {
+        out.push_back(char(Text));
+        putBytes(out, utf8);
+    }
+}
+
+void pack(Buffer& out, const QVariant& v) {
     if (v.isNull()) {
-        out.append(char(Null));
+        out.push_back(char(Null));
         return;
     }
     switch (v.typeId()) {
-    case QMetaType::QString: {
-        const QByteArray text = v.toString().toUtf8();
-        if (text.size() < ShortText) {
-            out.append(char(text.size()));
-            out.append(text);
-        } else {
-            out.append(char(Text));
-            putBytes(out, text);
-        }
+    case QMetaType::QString:
+        putText(out, *static_cast<const QString*>(v.constData()));
         return;
-    }
     case QMetaType::QByteArray:
-        out.append(char(Bytes));
+        out.push_back(char(Bytes));
         putBytes(out, v.toByteArray());
         return;
     case QMetaType::Int:
-        out.append(char(Int32));
+        out.push_back(char(Int32));
         putRaw<qint32>(out, v.toInt());
         return;
     case QMetaType::UInt:
-        out.append(char(UInt32));
+        out.push_back(char(UInt32));
         putRaw<quint32>(out, v.toUInt());
         return;
     case QMetaType::LongLong:
-        out.append(char(Int64));
+        out.push_back(char(Int64));
         putRaw<qint64>(out, v.toLongLong());
         return;
     case QMetaType::ULongLong:
-        out.append(char(UInt64));
+        out.push_back(char(UInt64));
         putRaw<quint64>(out, v.toULongLong());
         return;
     case QMetaType::Double:
-        out.append(char(Real));
+        out.push_back(char(Real));
         putRaw<double>(out, v.toDouble());
         return;
     case QMetaType::Bool:
-        out.append(char(Boolean));
-        out.append(char(v.toBool()));
+        out.push_back(char(Boolean));
+        out.push_back(char(v.toBool()));
         return;
     case QMetaType::QDate:
-        out.append(char(Date));
+        out.push_back(char(Date));
         putRaw<qint64>(out, v.toDate().toJulianDay());
         return;
     case QMetaType::QDateTime:
-        out.append(char(DateTime));
+        out.push_back(char(DateTime));
         putRaw<qint64>(out, v.toDateTime().toMSecsSinceEpoch());
         return;
     case QMetaType::QTime:
-        out.append(char(Time));
+        out.push_back(char(Time));
         putRaw<qint32>(out, v.toTime().msecsSinceStartOfDay());
         return;
     default:
-        out.append(char(Other));
+        out.push_back(char(Other));
         putRaw<qint32>(out, v.typeId());
         putBytes(out, v.toString().toUtf8());
         return;
@@ -230,8 +250,8 @@ void skipOne(const unsigned char*& p) {
 } // namespace
 
 PackedRow::PackedRow(const QVector<QVariant>& values) {
-    QByteArray out;
-    out.reserve(kHeader + values.size() * 12);
+    thread_local Buffer out;
+    out.clear();
     putRaw<quint32>(out, 0);
     putRaw<quint16>(out, quint16(values.size()));
     for (qsizetype i = 0; i < values.size();) {
@@ -239,8 +259,8 @@ PackedRow::PackedRow(const QVector<QVariant>& values) {
         while (i + run < values.size() && run < kMaxRun && values[i + run].isNull())
             ++run;
         if (run > 1) {
-            out.append(char(NullRun));
-            out.append(char(run));
+            out.push_back(char(NullRun));
+            out.push_back(char(run));
             i += run;
             continue;
         }
@@ -249,7 +269,7 @@ PackedRow::PackedRow(const QVector<QVariant>& values) {
     const quint32 size = quint32(out.size());
     std::memcpy(out.data(), &size, sizeof size);
     m_data = std::make_unique_for_overwrite<unsigned char[]>(size);
-    std::memcpy(m_data.get(), out.constData(), size);
+    std::memcpy(m_data.get(), out.data(), size);
 }
 
 std::size_t PackedRow::bytes() const {
