@@ -101,6 +101,7 @@ double scritturaSemplice(const std::vector<QByteArray>& contenuti, const QString
 struct Tempi {
     double sposta = 0, componi = 0, riserva = 0, scrivi = 0, rilascia = 0, valida = 0;
     int problemi = 0;
+    QString esempio; // the first finding
     double scrittore() const { return componi + riserva + scrivi + rilascia; }
     double conValidazione() const { return scrittore() + valida; }
 };
@@ -136,7 +137,10 @@ Tempi scriviTutte(TDiz& diz, std::vector<QString>& percorsi) {
         }
         tempi.rilascia += ms(t);
         t.start();
-        tempi.problemi += int(validatore.valida(percorsi.back()).size());
+        const QList<Problema> trovati = validatore.valida(percorsi.back());
+        tempi.problemi += int(trovati.size());
+        if (tempi.esempio.isEmpty() && !trovati.isEmpty())
+            tempi.esempio = trovati.first().descrizione();
         tempi.valida += ms(t);
     }
     return tempi;
@@ -178,7 +182,8 @@ void stampa(const char* titolo, const Tempi& t, double n, double semplice) {
     std::printf("  composizione:          %8.1f ms\n", t.componi);
     std::printf("  scrittura del file:    %8.1f ms\n", t.scrivi);
     std::printf("  rilascio del blocco:   %8.1f ms\n", t.rilascia);
-    std::printf("  validazione:           %8.1f ms (%d segnalazioni)\n", t.valida, t.problemi);
+    std::printf("  validazione:           %8.1f ms (%d segnalazioni%s%s)\n", t.valida, t.problemi,
+                t.esempio.isEmpty() ? "" : ", la prima: ", qPrintable(t.esempio));
     std::printf("  scrittore:             %8.1f ms  %6.0f fatture/s  rapporto %5.2f\n",
                 t.scrittore(), n / t.scrittore() * 1000, t.scrittore() / semplice);
     std::printf("  scrittore e validazione:%7.1f ms  %6.0f fatture/s  rapporto %5.2f "
