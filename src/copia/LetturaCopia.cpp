@@ -2,6 +2,7 @@
 #include "copia/Copia.h"
 
 #include "fatturapa/BustaP7m.h"
+#include "fatturapa/Decimale.h"
 #include "fatturapa/NodoXml.h"
 #include "platform/LetturaFile.h"
 #include "platform/Testi.h"
@@ -618,7 +619,25 @@ DocumentoCopia documento(const NodoXml& radice, const NodoXml& corpo) {
          generali.testo("Data").isEmpty() ? QString()
                                           : QStringLiteral("del ") + data(generali.testo("Data"))});
     const QString totale = generali.testo("ImportoTotaleDocumento");
-    if (!totale.isEmpty()) doc.totale = unisci({generali.testo("Divisa"), numero(totale)});
+    if (!totale.isEmpty()) {
+        doc.totale = unisci({generali.testo("Divisa"), numero(totale)});
+    } else {
+        // Without the document's own total, the VAT summary's taxable amounts and tax,
+        // said to be computed.
+        Decimale somma;
+        bool letto = false;
+        for (const NodoXml& r : corpo.tutti("DatiBeniServizi/DatiRiepilogo")) {
+            for (const char* campo : {"ImponibileImporto", "Imposta"}) {
+                if (const auto v = Decimale::leggi(r.testo(campo))) {
+                    somma += *v;
+                    letto = true;
+                }
+            }
+        }
+        if (letto)
+            doc.totale = unisci({generali.testo("Divisa"), numero(somma.testo(2)),
+                                 QStringLiteral("(calcolato dal riepilogo IVA)")});
+    }
 
     doc.sezioni.append(cedente(intestazione.figlio("CedentePrestatore")));
     doc.sezioni.append(cessionario(intestazione.figlio("CessionarioCommittente"), trasm));
