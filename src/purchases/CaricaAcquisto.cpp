@@ -406,14 +406,13 @@ private:
 };
 
 // The prot of the header already loaded from exactly this name (letter case and
-// trailing blanks included); 0 when there is none. The column is converted to the
-// connection's character set first, so the comparison holds whatever set the table has
-// (an existing installation's is latin1).
+// trailing blanks included); 0 when there is none. The column is converted first, since an
+// existing installation's is latin1.
 int giaCaricato(Connection& c, const QString& nome) {
-    const Statement st = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE CONVERT(nome_file "
-                                               "USING utf8mb4) COLLATE utf8mb4_nopad_bin = ? "
-                                               "ORDER BY prot LIMIT 1"),
-                                {nome});
+    const Statement st = c.exec(
+        QStringLiteral("SELECT prot FROM test_car WHERE CONVERT(nome_file USING utf8mb4) COLLATE "
+                       "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
+        {nome});
     QSqlQuery& q = *st;
     return q.next() ? q.value(0).toInt() : 0;
 }
