@@ -229,10 +229,8 @@ private slots:
         // A file that cannot be written: the reason goes with the refusal.
         TestDb::esegui(db, {"UPDATE testata SET data_doc='15/03/2023' WHERE id_invio=7"});
         QCOMPARE(gfeBatch({"print", "--id", "7", "--pdf", "manca/f7.pdf"}, o, e), 1);
-        QVERIFY2(e.contains("Impossibile scrivere " + lavoro.filePath("manca/f7.pdf") +
-                            ": "
-                            "No such file or directory"),
-                 qPrintable(e));
+        const QString rifiuto = "Impossibile scrivere " + lavoro.filePath("manca/f7.pdf") + ": ";
+        QVERIFY2(e.contains(rifiuto) && e.section(rifiuto, 1).trimmed().size() > 3, qPrintable(e));
     }
 
     void withoutIpIniOrServer() {
