@@ -2,7 +2,6 @@
 
 #include "data/FatturaInviata.h"
 #include "data/TDiz.h"
-#include "db/Transaction.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
@@ -247,9 +246,8 @@ void CalcolaTotali(Table& testata, Table& righe) {
         Scrittura s(testata);
         scriviSlot(s, aliquote, w);
         scriviTotali(s, w);
-        Transaction transazione(*testata.connection());
+        // One statement: other readers see the old header or the new one.
         s.esegui();
-        transazione.commit();
     } catch (...) {
         testata.cancel();
         throw;
