@@ -2,9 +2,9 @@
 #include "Collegamento.h"
 #include "Impostazioni.h"
 #include "Server.h"
+#include "db/Connection.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "platform/Errore.h"
-#include "db/Connection.h"
 #include "sdi/LetturaPosta.h"
 
 #include <QCoreApplication>
