@@ -50,10 +50,15 @@ private:
 // starting geometry of each child and the parent's size at that time.
 class Ancoraggi : public QObject {
 public:
-    explicit Ancoraggi(QWidget* parent) : QObject(parent) { parent->installEventFilter(this); }
+    explicit Ancoraggi(QWidget* parent) : QObject(parent) {
+        setObjectName(kNome);
+        parent->installEventFilter(this);
+    }
 
     static Ancoraggi* di(QWidget* parent) {
-        if (auto* a = parent->findChild<Ancoraggi*>(QString(), Qt::FindDirectChildrenOnly))
+        // By name: the class has no meta-object of its own to look it up by.
+        if (auto* a = dynamic_cast<Ancoraggi*>(
+                parent->findChild<QObject*>(kNome, Qt::FindDirectChildrenOnly)))
             return a;
         return new Ancoraggi(parent);
     }
@@ -73,6 +78,8 @@ public:
     }
 
 private:
+    static inline const QString kNome = QStringLiteral("gfe_ancoraggi");
+
     struct Voce {
         QPointer<QWidget> controllo;
         QRect inizio;

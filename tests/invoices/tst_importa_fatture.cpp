@@ -272,7 +272,8 @@ private slots:
         for (const QString& p : problemi)
             QVERIFY2(p.startsWith(colonna("nome_file", "16I")), qPrintable(p));
         QCOMPARE(amb.desktop.messaggi,
-                 QStringList{"File che non superano i controlli dello SDI:\n- " +
+                 QStringList{"1 file con segnalazioni\n\n"
+                             "File che non superano i controlli dello SDI:\n- " +
                              problemi.join("\n- ")});
         // The window stands on the last new invoice, with its lines.
         QCOMPARE(amb.diz->Testata->field("num_doc").asString(), QString("7D"));
