@@ -158,6 +158,7 @@ void Pittore::anteprima(const Impaginazione& imp, QWidget* genitore) {
     if (const QScreen* schermo =
             genitore && genitore->screen() ? genitore->screen() : QGuiApplication::primaryScreen())
         anteprima.setGeometry(schermo->availableGeometry());
+    anteprima.setWindowState(Qt::WindowMaximized);
     if (auto* larghezza = anteprima.findChild<QAction*>(QStringLiteral("fitWidthAction")))
         larghezza->trigger();
     else if (auto* vista = anteprima.findChild<QPrintPreviewWidget*>())

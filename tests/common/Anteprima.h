@@ -16,7 +16,11 @@ public:
                 const auto* vista = d->findChild<QPrintPreviewWidget*>();
                 pagine = vista->pageCount();
                 larghezzaPagina = vista->zoomMode() == QPrintPreviewWidget::FitToWidth;
-                schermoIntero = d->geometry() == d->screen()->availableGeometry();
+                const QRect schermo = d->screen()->availableGeometry();
+                // Maximized: the window manager fits its frame into the screen.
+                schermoIntero = d->windowState().testFlag(Qt::WindowMaximized) &&
+                                d->width() >= schermo.width() * 9 / 10 &&
+                                d->height() >= schermo.height() * 9 / 10;
                 d->reject();
             }
         });
