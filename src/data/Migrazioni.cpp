@@ -1,21 +1,104 @@
 #include "Migrazioni.h"
 
-QList<MigrationStep> migrazioniFatture() {
+namespace {
+
+const QString kTabella = QStringLiteral(" ENGINE=InnoDB DEFAULT CHARSET=utf8mb4");
+
+// The exchange system's answers and the certified mailbox's own receipts, each kept once
+// (a unique key on what identifies it), with the file itself; the messages that could not
+// be read, kept aside with their reason; the file names the exchange system refused, never
+// to be written again.
+MigrationStep sdiRisposte() {
     return {
-        // Finding an invoice among thousands: each condition of the header list's search
-        // has an index. `data_ordine` is the document date as "yyyymmdd", computed from
-        // `data_doc` (text functions only, so no text of any row can make a write fail).
-        {QStringLiteral("ui-1-ricerca-fatture"),
-         {QStringLiteral(
-              "ALTER TABLE testata ADD COLUMN IF NOT EXISTS data_ordine CHAR(8) AS ("
-              "CONCAT(LPAD(SUBSTRING_INDEX(data_doc, '/', -1), 4, '0'), "
-              "LPAD(SUBSTRING_INDEX(SUBSTRING_INDEX(data_doc, '/', 2), '/', -1), 2, '0'), "
-              "LPAD(SUBSTRING_INDEX(data_doc, '/', 1), 2, '0'))) VIRTUAL"),
-          QStringLiteral("CREATE INDEX IF NOT EXISTS testata_data_ordine ON testata (data_ordine)"),
-          QStringLiteral("CREATE INDEX IF NOT EXISTS testata_num_doc ON testata (num_doc)"),
-          QStringLiteral("CREATE INDEX IF NOT EXISTS testata_rag_soc ON testata (rag_soc)"),
-          QStringLiteral("CREATE INDEX IF NOT EXISTS testata_p_iva ON testata (p_iva)")}},
-    };
+        QStringLiteral("sdi-1-risposte"),
+        {QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_notifiche ("
+                        "id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, "
+                        "tipo CHAR(2) NOT NULL, "
+                        "identificativo_sdi VARCHAR(20) NOT NULL, "
+                        "message_id VARCHAR(20) NOT NULL, "
+                        "nome_messaggio VARCHAR(120) NOT NULL, "
+                        "nome_file VARCHAR(100) NOT NULL, "
+                        "id_invio INT NULL, "
+                        "data_ricezione DATETIME NULL, "
+                        "data_consegna DATETIME NULL, "
+                        "esito VARCHAR(4) NULL, "
+                        "descrizione TEXT NULL, "
+                        "firma VARCHAR(20) NOT NULL, "
+                        "origine VARCHAR(255) NOT NULL, "
+                        "registrata DATETIME NOT NULL, "
+                        "contenuto LONGBLOB NOT NULL, "
+                        "UNIQUE KEY sdi_notifiche_chiave (identificativo_sdi, tipo, message_id), "
+                        "KEY sdi_notifiche_nome_file (nome_file), "
+                        "KEY sdi_notifiche_id_invio (id_invio))") +
+             kTabella,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_errori ("
+                        "notifica INT NOT NULL, "
+                        "n INT NOT NULL, "
+                        "codice VARCHAR(10) NOT NULL, "
+                        "descrizione TEXT NULL, "
+                        "suggerimento TEXT NULL, "
+                        "PRIMARY KEY (notifica, n))") +
+             kTabella,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_ricevute_pec ("
+                        "id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, "
+                        "chiave VARCHAR(255) NOT NULL, "
+                        "tipo VARCHAR(40) NOT NULL, "
+                        "data DATETIME NULL, "
+                        "nome_file VARCHAR(100) NULL, "
+                        "id_invio INT NULL, "
+                        "oggetto TEXT NULL, "
+                        "firma VARCHAR(20) NOT NULL, "
+                        "origine VARCHAR(255) NOT NULL, "
+                        "registrata DATETIME NOT NULL, "
+                        "contenuto LONGBLOB NOT NULL, "
+                        "UNIQUE KEY sdi_ricevute_pec_chiave (chiave), "
+                        "KEY sdi_ricevute_pec_id_invio (id_invio))") +
+             kTabella,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_fatture_ricevute ("
+                        "nome_file VARCHAR(100) NOT NULL PRIMARY KEY, "
+                        "identificativo_sdi VARCHAR(20) NULL, "
+                        "prot INT NULL, "
+                        "origine VARCHAR(255) NOT NULL, "
+                        "registrata DATETIME NOT NULL, "
+                        "metadati LONGBLOB NULL)") +
+             kTabella,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_illeggibili ("
+                        "id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, "
+                        "chiave CHAR(64) NOT NULL, "
+                        "origine VARCHAR(255) NOT NULL, "
+                        "motivo TEXT NOT NULL, "
+                        "registrata DATETIME NOT NULL, "
+                        "contenuto LONGBLOB NOT NULL, "
+                        "UNIQUE KEY sdi_illeggibili_chiave (chiave))") +
+             kTabella,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS sdi_nomi_usati ("
+                        "nome_file VARCHAR(100) NOT NULL PRIMARY KEY, "
+                        "id_invio INT NOT NULL, "
+                        "registrata DATETIME NOT NULL)") +
+             kTabella}};
+}
+
+// Finding an invoice among thousands: each condition of the header list's search has an
+// index. `data_ordine` is the document date as "yyyymmdd", computed from `data_doc` (text
+// functions only, so no text of any row can make a write fail).
+MigrationStep uiRicercaFatture() {
+    return {
+        QStringLiteral("ui-1-ricerca-fatture"),
+        {QStringLiteral(
+             "ALTER TABLE testata ADD COLUMN IF NOT EXISTS data_ordine CHAR(8) AS ("
+             "CONCAT(LPAD(SUBSTRING_INDEX(data_doc, '/', -1), 4, '0'), "
+             "LPAD(SUBSTRING_INDEX(SUBSTRING_INDEX(data_doc, '/', 2), '/', -1), 2, '0'), "
+             "LPAD(SUBSTRING_INDEX(data_doc, '/', 1), 2, '0'))) VIRTUAL"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS testata_data_ordine ON testata (data_ordine)"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS testata_num_doc ON testata (num_doc)"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS testata_rag_soc ON testata (rag_soc)"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS testata_p_iva ON testata (p_iva)")}};
+}
+
+} // namespace
+
+QList<MigrationStep> migrazioniFatture() {
+    return {sdiRisposte(), uiRicercaFatture()};
 }
 
 void applicaMigrazioni(Connection& c) {
