@@ -35,13 +35,16 @@ TElenco_Fatt* Elenco_Fatt = nullptr;
 
 namespace {
 
-// The first line of the import's end message: how many documents were refused and
-// how many files have findings ("3 documenti rifiutati, 12 file con segnalazioni").
+// The first line of the import's end message: how many documents were refused or
+// failed and how many files have findings ("3 documenti rifiutati, 12 file con segnalazioni").
 QString riepilogoImportazione(const EsitoImportazione& esito) {
     QStringList parti;
     if (const qsizetype n = esito.rifiutati.size(); n > 0)
         parti << (n == 1 ? QStringLiteral("1 documento rifiutato")
                          : QStringLiteral("%1 documenti rifiutati").arg(n));
+    if (const qsizetype n = esito.errori.size(); n > 0)
+        parti << (n == 1 ? QStringLiteral("1 documento in errore")
+                         : QStringLiteral("%1 documenti in errore").arg(n));
     QSet<QString> file;
     for (const QString& p : esito.problemiFile)
         file.insert(p.section(QStringLiteral(": "), 0, 0));
