@@ -5,6 +5,7 @@
 class DBGrid;
 class DBNavigator;
 class MaskEdit;
+class QLineEdit;
 class QPainter;
 class QPushButton;
 struct DBGridColumn;
@@ -22,7 +23,12 @@ public:
     QPushButton* BitBtn15;     // "Nuova"
     QPushButton* BitBtn3;      // "Sel. Cliente"
     QPushButton* BitBtn1;      // "Legenda"
-    DBGrid* DBGrid1;           // headers
+    // Finding an invoice: a text (number, customer, VAT number) and a period.
+    QLineEdit* Cerca;
+    MaskEdit* Dal;
+    MaskEdit* Al;
+    QPushButton* Pulisci;
+    DBGrid* DBGrid1; // headers
 
     DBNavigator* DBNavigator2; // lines
     QPushButton* BitBtn6;      // "Articoli Magazzino"
@@ -41,13 +47,16 @@ public:
     QPushButton* BitBtn19; // "Invio Fatture al SDI"
     QPushButton* BitBtn16; // "Elimina Fattura"
     QPushButton* BitBtn17; // "Stampa"
+    QPushButton* BitBtn22; // "Copia Fattura": the readable copy of the written file
 
     // Draws a cell of an invoice already sent: red, with the cell's text in white.
     void DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row, const DBGridColumn& column);
 
 private:
     void creaRigaSuperiore();
+    void creaRicerca();
     void creaGrigliaTestate();
+    void ancora();
     void creaBarraRighe();
     void creaGrigliaRighe();
     void creaBarraInferiore();

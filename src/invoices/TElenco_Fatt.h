@@ -1,9 +1,13 @@
 #pragma once
 
+#include "invoices/RicercaFatture.h"
 #include "widgets/FinestraModale.h"
+
+#include <QTimer>
 #include <functional>
 
 class DBGrid;
+class Table;
 class MaskEdit;
 class TAreaFatture;
 class TEditorRiga;
@@ -40,12 +44,19 @@ public:
     void BitBtn15Click(); // "Nuova"
     void BitBtn16Click(); // "Elimina Fattura"
     void BitBtn17Click(); // "Stampa"
+    void BitBtn22Click(); // "Copia Fattura"
     void BitBtn4Click();  // "Creazione File XML"
     void BitBtn20Click(); // "XML P.A."
     void BitBtn5Click();  // "Invio a SDI"
     void BitBtn21Click(); // "Invio P.A."
     void BitBtn19Click(); // "Invio Fatture al SDI"
     void BitBtn18Click(); // "Importa Fatture"
+
+    // The search above the header grid: what its fields ask for, the list narrowed to
+    // it (shortly after the user stops typing, or at once), the fields cleared.
+    CriteriFatture criteri() const;
+    void applicaRicerca();
+    void PulisciClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,6 +66,9 @@ private:
     void EliminaFattura();
     void scriviXml(const std::function<QString(const QString&)>& scrittore);
     void inviaCorrente(bool pubblicaAmministrazione);
+    Table* testata() const;
+
+    QTimer m_ricerca;
 };
 
 extern TElenco_Fatt* Elenco_Fatt;

@@ -1,5 +1,6 @@
 #include "purchases/TElenco_Carico.h"
 
+#include "copia/AnteprimaCopia.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
@@ -48,7 +49,7 @@ const Colonna kTestate[] = {
     {"prot", "Prot", 38, kSinistro},          {"rag_soc", "Ragione Sociale", 526, kSinistro},
     {"tipo_doc", "Tipo Doc.", -1, kSinistro}, {"data_doc", "Data", 64, kSinistro},
     {"num_doc", "Numero", 64, kDestro},       {"tot_doc", "Totale", 105, kDestro},
-    {"p_iva", "P. IVA", 64, kSinistro},       {"nome_file", "nome_file", 205, kSinistro},
+    {"p_iva", "P. IVA", 64, kSinistro},       {"nome_file", "File XML", 205, kSinistro},
     {"n_rate", "N. Rate", 62, kCentro},       {"scad1", "Scad.1", 64, kSinistro},
     {"imp_scad1", "Imp. 1", 64, kDestro},     {"scad2", "Scad.2", 64, kSinistro},
     {"imp_scad2", "Imp.2", 64, kDestro},      {"scad3", "Scad.3", 64, kSinistro},
@@ -72,9 +73,13 @@ const Colonna kRighe[] = {
 };
 
 template <size_t N> void colonne(DBGrid* g, const Colonna (&elenco)[N]) {
-    for (const Colonna& c : elenco)
+    for (const Colonna& c : elenco) {
         g->addColumn(QString::fromLatin1(c.campo), QString::fromLatin1(c.titolo), c.larghezza,
                      c.allineamento);
+        // Dates show whole.
+        if (qstrcmp(c.campo, "data_doc") == 0 || qstrncmp(c.campo, "scad", 4) == 0)
+            g->fitText(g->columnCount() - 1, QStringLiteral("00/00/0000"));
+    }
 }
 
 QFont arial(int pixel, bool grassetto = false) {
@@ -92,10 +97,11 @@ bool ricevuto(const QString& nome) {
 TElenco_Carico::TElenco_Carico(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Elenco_Carico"));
     setWindowTitle(QStringLiteral("Fatture Acquisto"));
-    setFixedSize(kLarghezza, kAltezza);
+    Modulo::dimensioni(this, kLarghezza, kAltezza);
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     creaElenco();
     creaCarico();
+    ancora();
     collega();
     const QString ricevute = cartellaRicevute();
     apriCartella(ricevute.isEmpty() ? QDir::currentPath() : ricevute);
@@ -131,7 +137,9 @@ void TElenco_Carico::creaElenco() {
                                {16, 616, 161, 33}, arial(14, true));
     BitBtn4 = Modulo::pulsante(Panel1, QStringLiteral("BitBtn4"), QStringLiteral("Stampa"),
                                {200, 616, 121, 33}, arial(14, true));
-    Modulo::ordineTab({DBNavigator1, DBGrid1, DBNavigator2, DBGrid2, BitBtn2, BitBtn4});
+    BitBtn5 = Modulo::pulsante(Panel1, QStringLiteral("BitBtn5"), QStringLiteral("Copia Fattura"),
+                               {336, 616, 151, 33}, arial(14, true));
+    Modulo::ordineTab({DBNavigator1, DBGrid1, DBNavigator2, DBGrid2, BitBtn2, BitBtn4, BitBtn5});
 }
 
 void TElenco_Carico::creaCarico() {
@@ -169,11 +177,29 @@ void TElenco_Carico::creaCarico() {
     P2->hide();
 }
 
+// Enlarged, the list of received invoices and the folder's files take the room; the
+// lines, the file name and the buttons keep to the foot.
+void TElenco_Carico::ancora() {
+    using namespace Modulo;
+    for (QWidget* pannello : {Panel1, P2})
+        Modulo::ancora(pannello, kTutte);
+    Modulo::ancora(Label1, Sinistra | Destra | Alto);
+    Modulo::ancora(DBGrid1, kTutte);
+    ancoraSotto(Panel1, DBNavigator2->y(), Sinistra | Basso);
+    Modulo::ancora(DBGrid2, Sinistra | Destra | Basso);
+    Modulo::ancora(Label2, Sinistra | Destra | Alto);
+    Modulo::ancora(DirectoryListBox1, Sinistra | Alto | Basso);
+    Modulo::ancora(FileListBox1, kTutte);
+    ancoraSotto(P2, Edit1->y() - 16, Sinistra | Basso);
+    Modulo::ancora(Edit1, Sinistra | Destra | Basso);
+}
+
 void TElenco_Carico::collega() {
     connect(BitBtn1, &QPushButton::clicked, this, &TElenco_Carico::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TElenco_Carico::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TElenco_Carico::BitBtn3Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TElenco_Carico::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TElenco_Carico::BitBtn5Click);
     connect(Drive, &QComboBox::activated, this,
             [this](int i) { apriCartella(Drive->itemData(i).toString()); });
     connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TElenco_Carico::cartellaScelta);
@@ -215,6 +241,26 @@ void TElenco_Carico::BitBtn3Click() {
 
 void TElenco_Carico::BitBtn4Click() {
     StampaFatturaAcquisto(this);
+}
+
+// "Copia Fattura": the readable copy of the received file the current purchase
+// invoice was loaded from, in the print preview.
+void TElenco_Carico::BitBtn5Click() {
+    Table* testa = Diz->Testa_Car;
+    const QString nome = testa->isOpen() && !testa->isEmpty()
+                             ? testa->field(QStringLiteral("nome_file")).asString()
+                             : QString();
+    if (nome.isEmpty()) {
+        Desktop::corrente().messaggio(
+            QStringLiteral("Nessun file da mostrare: la fattura di acquisto non indica il file "
+                           "da cui è stata caricata."));
+        return;
+    }
+    const QString ricevute = cartellaRicevute();
+    const QDir cartella(ricevute.isEmpty() ? QDir::currentPath() : ricevute);
+    const QString errore =
+        anteprimaCopia(cartella.absoluteFilePath(QFileInfo(nome).fileName()), this);
+    if (!errore.isEmpty()) Desktop::corrente().messaggio(errore);
 }
 
 QString TElenco_Carico::indirizzoCarico(const QString& nomeFile) {

@@ -4,6 +4,7 @@
 #include "InvioLotto.h"
 #include "LetturaFattura.h"
 #include "PaginaIniziale.h"
+#include "PagineSdi.h"
 
 // Every page of the application, in one place.
 const std::vector<Rotta>& rotte() {
@@ -21,6 +22,8 @@ const std::vector<Rotta>& rotte() {
         {QStringLiteral("/Fatt_Acq/read_xml.php"),
          [](Richiesta& r) { return paginaLettura(r, false); },
          [](Richiesta& r) { return paginaLettura(r, true); }},
+        {QStringLiteral("/Fatt_Ven/stato.php"), paginaStato, {}},
+        {QStringLiteral("/Posta/leggi.php"), paginaPosta, leggiPosta},
     };
     return tabella;
 }
