@@ -94,7 +94,7 @@ double scriviTutte(TDiz& diz, std::vector<QString>& percorsi) {
     t.start();
     for (int i = 0; i < diz.Testata->recordCount(); ++i) {
         diz.Testata->moveTo(i);
-        percorsi.push_back(CreaXmlFPR12(QStringLiteral("FATTURE")));
+        percorsi.push_back(CreaXmlFPR12(diz.fattura(), QStringLiteral("FATTURE")));
     }
     return ms(t);
 }

@@ -100,7 +100,3 @@ void Finestre::distruggi() {
         delete it->oggetto.data();
     titolo().clear();
 }
-
-QString titoloElencoFatt() {
-    return Finestre::titoloFatture();
-}

@@ -11,8 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-TMenu* Menu = nullptr;
-
 namespace {
 
 // Colours of the layout: the scroll-bar grey of the background, the active-caption
@@ -35,8 +33,7 @@ QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo
 
 } // namespace
 
-TMenu::TMenu(QWidget* parent) : QWidget(parent) {
-    Menu = this;
+TMenu::TMenu(TDiz& diz, QWidget* parent) : QWidget(parent), m_diz(diz) {
     setWindowTitle(QString());
     resize(1188, 697);
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false, false));
@@ -44,10 +41,6 @@ TMenu::TMenu(QWidget* parent) : QWidget(parent) {
     Modulo::colora(this, QPalette::Window, kScrollBar);
     creaControlli();
     collega();
-}
-
-TMenu::~TMenu() {
-    if (Menu == this) Menu = nullptr;
 }
 
 void TMenu::creaControlli() {
@@ -108,7 +101,7 @@ void TMenu::FormShow() {
 }
 
 void TMenu::BitBtn7Click() {
-    mostraEsito(Accesso::esegui(*Diz, QDir::currentPath(), &Finestre::impostaTitoloFatture));
+    mostraEsito(Accesso::esegui(m_diz, QDir::currentPath(), &Finestre::impostaTitoloFatture));
 }
 
 void TMenu::mostraEsito(const Accesso::Esito& esito) {
@@ -138,5 +131,5 @@ void TMenu::B6Click() {
 }
 
 void TMenu::FormClose() {
-    Accesso::chiudiTabelle(*Diz);
+    Accesso::chiudiTabelle(m_diz);
 }

@@ -155,7 +155,8 @@ int Batch::xml(const Richiesta& r) {
     if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
     try {
         const bool pa = r.parser.isSet(kPa);
-        const QString percorso = pa ? CreaXmlFPA12(titolo) : CreaXmlFPR12(titolo);
+        const QString percorso =
+            pa ? CreaXmlFPA12(diz.fattura(), titolo) : CreaXmlFPR12(diz.fattura(), titolo);
         // The company folder may be relative to the working folder.
         m_out << QFileInfo(percorso).absoluteFilePath() << Qt::endl;
         avvisiXml(percorso);
@@ -179,7 +180,7 @@ int Batch::totali(const Richiesta& r) {
     QString titolo;
     if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
     try {
-        CalcolaTotali(*diz.Testata, *diz.Detta);
+        CalcolaTotali(diz.fattura());
     } catch (const std::exception& e) {
         m_err << messaggioDi(e) << Qt::endl;
         return 1;
@@ -225,9 +226,9 @@ int Batch::stampa(const Richiesta& r, bool acquisto) {
     const QString percorso = QFileInfo(QDir(cartella), pdf).absoluteFilePath();
     try {
         if (acquisto)
-            PdfFatturaAcquisto(*diz.AziendaT, *diz.Testa_Car, *diz.Detta_Car, percorso);
+            PdfFatturaAcquisto(diz.acquisto(), percorso);
         else
-            PdfFattura(*diz.AziendaT, *diz.Testata, *diz.Detta, percorso);
+            PdfFattura(diz.fattura(), percorso);
     } catch (const std::exception& e) {
         m_err << messaggioDi(e) << Qt::endl;
         return 1;

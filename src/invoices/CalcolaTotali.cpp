@@ -1,6 +1,6 @@
 #include "invoices/CalcolaTotali.h"
 
-#include "data/TDiz.h"
+#include "db/Table.h"
 #include "db/Transaction.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
@@ -254,6 +254,6 @@ void CalcolaTotali(Table& testata, Table& righe) {
     }
 }
 
-void CalcolaTotali() {
-    CalcolaTotali(*Diz->Testata, *Diz->Detta);
+void CalcolaTotali(const TabelleFattura& tabelle) {
+    CalcolaTotali(tabelle.testata, tabelle.righe);
 }

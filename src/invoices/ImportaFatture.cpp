@@ -369,8 +369,7 @@ QList<int> Importazione::bolleDi(int protocollo) {
 // lines in Detta. Returns the file's path.
 QString Importazione::totaliEFile() {
     CalcolaTotali(*d.Testata, *d.Detta);
-    return ScrittoreFatturaPA(FormatoFatturaPA::FPR12, m_titolo, *d.AziendaT, *d.Testata, *d.Detta)
-        .scrivi();
+    return ScrittoreFatturaPA(FormatoFatturaPA::FPR12, m_titolo, d.fattura()).scrivi();
 }
 
 void Importazione::scriviTestata(const Registro& reg, const QString& codice,

@@ -43,7 +43,7 @@ const Qt::Alignment kDestro = Qt::AlignRight | Qt::AlignVCenter;
 
 } // namespace
 
-TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
+TAreaFatture::TAreaFatture(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Panel1"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
@@ -65,7 +65,7 @@ QPushButton* TAreaFatture::pulsante(const QString& nome, const QString& testo,
 void TAreaFatture::creaRigaSuperiore() {
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    DBNavigator1->setDataSource(Diz->TestataS);
+    DBNavigator1->setDataSource(m_diz.TestataS);
     using B = DBNavigator::Button;
     DBNavigator1->setButtons(
         {B::First, B::Prior, B::Next, B::Last, B::Delete, B::Edit, B::Post, B::Cancel, B::Refresh});
@@ -117,7 +117,7 @@ void TAreaFatture::creaGrigliaTestate() {
     DBGrid1->setCellColor(kMarrone);
     DBGrid1->setTitleFont(arial(16));
     DBGrid1->setTitleColor(Qt::black);
-    DBGrid1->setDataSource(Diz->TestataS);
+    DBGrid1->setDataSource(m_diz.TestataS);
     for (const ColonnaTestata& c : colonne) {
         DBGridColumn& col =
             DBGrid1->addColumn(QString::fromLatin1(c.campo), QString::fromLatin1(c.titolo),
@@ -132,14 +132,14 @@ void TAreaFatture::creaGrigliaTestate() {
             DBGrid1DrawColumnCell(p, rect, row, column);
         });
     // A refresh that brings in rows changed elsewhere repaints the colouring too.
-    connect(Diz->TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
+    connect(m_diz.TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
             qOverload<>(&QWidget::update));
 }
 
 void TAreaFatture::creaBarraRighe() {
     DBNavigator2 = new DBNavigator(this);
     DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
-    DBNavigator2->setDataSource(Diz->DettaS);
+    DBNavigator2->setDataSource(m_diz.DettaS);
     using B = DBNavigator::Button;
     DBNavigator2->setButtons(
         {B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel, B::Refresh});
@@ -167,7 +167,7 @@ void TAreaFatture::creaGrigliaRighe() {
     DBGrid2->setReadOnly(true);
     DBGrid2->setRowSelect(true);
     DBGrid2->setAlwaysShowSelection(true);
-    DBGrid2->setDataSource(Diz->DettaS);
+    DBGrid2->setDataSource(m_diz.DettaS);
     const std::tuple<const char*, const char*, int, Qt::Alignment> colonne[] = {
         {"prog", "Prog", 38, kSinistro},
         {"descrizione", "Descrizione", 515, kSinistro},
@@ -212,7 +212,7 @@ void TAreaFatture::creaBarraInferiore() {
 
 void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row,
                                          const DBGridColumn& column) {
-    Table* t = Diz->Testata;
+    Table* t = m_diz.Testata;
     if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool()) return;
     p->save();
     p->fillRect(rect, kRosso);

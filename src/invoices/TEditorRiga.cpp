@@ -33,7 +33,7 @@ bool dentro(const QWidget* campo, const QWidget* w) {
 
 } // namespace
 
-TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
+TEditorRiga::TEditorRiga(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz) {
     setObjectName(QStringLiteral("P3"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
@@ -73,7 +73,7 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
     DBEdit39 = new DBEdit(this);
     DBEdit39->setObjectName(QStringLiteral("DBEdit39"));
     DBEdit39->setGeometry(752, kRiga3 + 48, 50, 24);
-    DBEdit39->setDataSource(Diz->DettaS);
+    DBEdit39->setDataSource(m_diz.DettaS);
     DBEdit39->setField(QStringLiteral("natura"));
 
     BitBtn8 = Modulo::pulsante(this, QStringLiteral("BitBtn8"), QStringLiteral("Registra"),
@@ -196,7 +196,7 @@ void TEditorRiga::BitBtn7Click() {
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Detta, c); })) return;
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*m_diz.Detta, c); })) return;
     m_modo = ModoRiga::Corrente;
     show();
     mostra(c);
@@ -206,12 +206,12 @@ void TEditorRiga::BitBtn10Click() {
 
 void TEditorRiga::BitBtn12Click() {
     if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina())) return;
-    TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Detta); });
+    TAzione::esegui([this] { OperazioniRiga::eliminaRiga(*m_diz.Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {
     const CampiRiga c = campi();
-    if (TAzione::esegui([&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
+    if (TAzione::esegui([&] { OperazioniRiga::registra(*m_diz.Testata, *m_diz.Detta, m_modo, c); }))
         hide();
 }
 

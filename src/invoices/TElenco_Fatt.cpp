@@ -26,19 +26,17 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-TElenco_Fatt* Elenco_Fatt = nullptr;
-
-TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
+TElenco_Fatt::TElenco_Fatt(TDiz& diz, QWidget* parent) : FinestraModale(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Elenco_Fatt"));
     setFixedSize(1220, 703);
     // Later panels lie above earlier ones.
-    Panel1 = new TAreaFatture(this);
+    Panel1 = new TAreaFatture(diz, this);
     Panel1->setGeometry(7, 7, 1175, 642);
     P2 = new TLegenda(this);
     P2->setGeometry(843, 8, 354, 590);
-    P3 = new TEditorRiga(this);
+    P3 = new TEditorRiga(diz, this);
     P3->setGeometry(6, 28, 1168, 293);
-    P4 = new TPannelloTestata(this);
+    P4 = new TPannelloTestata(diz, this);
     P4->setGeometry(8, 7, 1186, 645);
     P2->hide();
     P3->hide();
@@ -48,11 +46,11 @@ TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
     DBGrid2 = Panel1->DBGrid2;
     collegaPulsanti();
     EnterAsTab::installa(this);
-    Elenco_Fatt = this;
 }
 
-TElenco_Fatt::~TElenco_Fatt() {
-    if (Elenco_Fatt == this) Elenco_Fatt = nullptr;
+void TElenco_Fatt::impostaScelte(TAnag_Cl* clienti, TArticoli* articoli) {
+    m_clienti = clienti;
+    m_articoli = articoli;
 }
 
 void TElenco_Fatt::collegaPulsanti() {
@@ -101,12 +99,12 @@ void TElenco_Fatt::BitBtn2Click() {
 
 // "Sel. Cliente": the customer registry, whose double click fills the header.
 void TElenco_Fatt::BitBtn3Click() {
-    if (Anag_Cl) Anag_Cl->scegliPer(this);
+    if (m_clienti) m_clienti->scegliPer(this);
 }
 
 // "Articoli Magazzino": the articles window, whose double click adds a line.
 void TElenco_Fatt::BitBtn6Click() {
-    if (Articoli) Articoli->scegliPer(this);
+    if (m_articoli) m_articoli->scegliPer(this);
 }
 
 void TElenco_Fatt::BitBtn11Click() {
@@ -115,16 +113,16 @@ void TElenco_Fatt::BitBtn11Click() {
 
 // "Nuova": a new invoice with the defaults of a new header, written at once.
 void TElenco_Fatt::BitBtn15Click() {
-    TAzione::esegui([] {
-        Diz->Testata->append();
-        Diz->Testata->post();
+    TAzione::esegui([this] {
+        m_diz.Testata->append();
+        m_diz.Testata->post();
     });
 }
 
 // "Elimina Fattura": an invoice not yet sent is deleted with its lines, after
 // confirmation.
 void TElenco_Fatt::BitBtn16Click() {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
         Desktop::corrente().messaggio(
@@ -138,22 +136,22 @@ void TElenco_Fatt::BitBtn16Click() {
 // The lines and the header go together or not at all: a failure of either
 // delete leaves both in the database.
 void TElenco_Fatt::EliminaFattura() {
-    const int id = Diz->Testata->field(QStringLiteral("id_invio")).asInteger();
+    const int id = m_diz.Testata->field(QStringLiteral("id_invio")).asInteger();
     {
-        Transaction transazione(*Diz->xml_conn);
-        Diz->Query->close();
-        Diz->Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
-        Diz->Query->execSql({id});
-        Diz->Testata->remove();
+        Transaction transazione(*m_diz.xml_conn);
+        m_diz.Query->close();
+        m_diz.Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
+        m_diz.Query->execSql({id});
+        m_diz.Testata->remove();
         transazione.commit();
     }
-    Diz->Detta->refresh();
+    m_diz.Detta->refresh();
 }
 
 // "Stampa": the printed copy of the current invoice in the modal preview, or
 // "Mancanza Dati" when it cannot be produced.
 void TElenco_Fatt::BitBtn17Click() {
-    AnteprimaFattura(*Diz->AziendaT, *Diz->Testata, *Diz->Detta, this);
+    AnteprimaFattura(m_diz.fattura(), this);
 }
 
 void TElenco_Fatt::BitBtn4Click() {
@@ -167,9 +165,9 @@ void TElenco_Fatt::BitBtn20Click() {
 // Writes the current invoice's file with the window's caption as series switch,
 // then checks it as the exchange system will: the problems found are shown in
 // one warning, and the file stays as written.
-void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrittore) {
+void TElenco_Fatt::scriviXml(QString (*scrittore)(const TabelleFattura&, const QString&)) {
     QString percorso;
-    if (!TAzione::esegui([&] { percorso = scrittore(windowTitle()); })) return;
+    if (!TAzione::esegui([&] { percorso = scrittore(m_diz.fattura(), windowTitle()); })) return;
     const QList<Problema> problemi = ValidatoreFatturaPA().valida(percorso);
     if (problemi.isEmpty()) return;
     QStringList righe{QStringLiteral("Attenzione: il file %1 non supera i controlli dello SDI:")
@@ -190,7 +188,7 @@ void TElenco_Fatt::BitBtn21Click() {
 // Opens the sending page of the current invoice after confirmation; the web
 // application sends the file and marks the invoice as sent, nothing is written here.
 void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
         Desktop::corrente().messaggio(QStringLiteral("Fattura gia inviata"));
@@ -211,7 +209,7 @@ void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
 // comes back even when reading the unsent ones failed.
 void TElenco_Fatt::BitBtn19Click() {
     if (!Desktop::corrente().conferma(QStringLiteral("Confermi invio Fatture al SDI: ?"))) return;
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     const bool inviate = TAzione::esegui([testata] {
         testata->close();
         testata->setSql(QStringLiteral("select * from testata where inviata=0"));
@@ -246,7 +244,7 @@ void TElenco_Fatt::BitBtn18Click() {
     TAzione::esegui([&] {
         TAttesaImport attesa(this);
         ImportaFatture(
-            *Diz, windowTitle(), M1->text(),
+            m_diz, windowTitle(), M1->text(),
             [&attesa](const AvanzamentoImportazione& a) { attesa.aggiorna(a); }, esito);
     });
     if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())

@@ -87,7 +87,7 @@ bool ricevuto(const QString& nome) {
 
 } // namespace
 
-TElenco_Carico::TElenco_Carico(QWidget* parent) : QDialog(parent) {
+TElenco_Carico::TElenco_Carico(TDiz& diz, QWidget* parent) : QDialog(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Elenco_Carico"));
     setWindowTitle(QStringLiteral("Fatture Acquisto"));
     setFixedSize(kLarghezza, kAltezza);
@@ -108,20 +108,20 @@ void TElenco_Carico::creaElenco() {
     Label1->setAlignment(Qt::AlignCenter);
 
     DBNavigator1 = new DBNavigator(Panel1);
-    DBNavigator1->setDataSource(Diz->Testa_CarS);
+    DBNavigator1->setDataSource(m_diz.Testa_CarS);
     DBNavigator1->setGeometry(16, 52, 300, 25);
     DBGrid1 = new DBGrid(Panel1);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setDataSource(Diz->Testa_CarS);
+    DBGrid1->setDataSource(m_diz.Testa_CarS);
     DBGrid1->setGeometry(16, 82, 1152, 258);
     colonne(DBGrid1, kTestate);
 
     DBNavigator2 = new DBNavigator(Panel1);
-    DBNavigator2->setDataSource(Diz->Detta_CarS);
+    DBNavigator2->setDataSource(m_diz.Detta_CarS);
     DBNavigator2->setGeometry(16, 352, 300, 25);
     DBGrid2 = new DBGrid(Panel1);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setDataSource(Diz->Detta_CarS);
+    DBGrid2->setDataSource(m_diz.Detta_CarS);
     DBGrid2->setGeometry(16, 382, 1152, 220);
     colonne(DBGrid2, kRighe);
 
@@ -192,7 +192,7 @@ void TElenco_Carico::BitBtn1Click() {
 // travels: the page looks for it in its own folder of received files.
 void TElenco_Carico::BitBtn3Click() {
     const QString nome = Edit1->text();
-    Table* testa = Diz->Testa_Car;
+    Table* testa = m_diz.Testa_Car;
     bool caricato = false;
     try {
         if (testa->isOpen()) {
@@ -212,7 +212,7 @@ void TElenco_Carico::BitBtn3Click() {
 }
 
 void TElenco_Carico::BitBtn4Click() {
-    StampaFatturaAcquisto(this);
+    StampaFatturaAcquisto(m_diz.acquisto(), this);
 }
 
 QString TElenco_Carico::indirizzoCarico(const QString& nomeFile) {

@@ -19,8 +19,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-TArticoli* Articoli = nullptr;
-
 namespace {
 
 constexpr int kLarghezza = 1000;
@@ -45,7 +43,7 @@ bool dentro(QWidget* contenitore, QWidget* w) {
 
 } // namespace
 
-TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
+TArticoli::TArticoli(TDiz& diz, QWidget* parent) : QDialog(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Articoli"));
     setWindowTitle(QStringLiteral("Articoli Magazzino"));
     setFixedSize(kLarghezza, kAltezza);
@@ -62,13 +60,11 @@ TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
         {DBEdit11, [this] { DBEdit11Exit(); }},       {DBComboBox2, [this] { DBComboBox2Exit(); }}};
     connect(qApp, &QApplication::focusChanged, this, &TArticoli::fuocoCambiato);
     EnterAsTab::installa(this);
-    Articoli = this;
 }
 
 TArticoli::~TArticoli() {
     // The controls going away move the focus: no leave handler may run on them.
     disconnect(qApp, nullptr, this, nullptr);
-    if (Articoli == this) Articoli = nullptr;
 }
 
 void TArticoli::creaControlli() {
@@ -90,7 +86,7 @@ void TArticoli::creaControlli() {
     DBGrid3 = new DBGrid(this);
     DBGrid3->setObjectName(QStringLiteral("DBGrid3"));
     DBGrid3->setGeometry(16, 100, 968, 260);
-    DBGrid3->setDataSource(Diz->ArticoliS);
+    DBGrid3->setDataSource(m_diz.ArticoliS);
     DBGrid3->setReadOnly(true);
     DBGrid3->setRowSelect(true);
     DBGrid3->addColumn(QStringLiteral("codice_val"), QStringLiteral("Codice"), 246);
@@ -98,7 +94,7 @@ void TArticoli::creaControlli() {
     DBGrid3->addColumn(QStringLiteral("um"), QStringLiteral("UM"), 33);
     DBGrid3->addColumn(QStringLiteral("prezzo_tot"), QStringLiteral("Prezzo Netto"));
 
-    Modulo::Costruttore m(this, Diz->ArticoliS);
+    Modulo::Costruttore m(this, m_diz.ArticoliS);
     DBEdit1 = m.campo(kCampi[0]);
     DBEdit2 = m.campo(kCampi[1]);
     DBEdit3 = m.campo(kCampi[2]);
@@ -153,7 +149,7 @@ void TArticoli::creaControlli() {
     using B = DBNavigator::Button;
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setButtons({B::Delete, B::Edit, B::Post, B::Cancel, B::Refresh});
-    DBNavigator1->setDataSource(Diz->ArticoliS);
+    DBNavigator1->setDataSource(m_diz.ArticoliS);
     DBNavigator1->setGeometry(16, 552, 125, 25);
     BitBtn1 = Modulo::pulsante(this, QStringLiteral("BitBtn1"), QStringLiteral("Nuovo"),
                                {160, 550, 105, 29}, font());
@@ -172,7 +168,7 @@ void TArticoli::scegliPer(QWidget* fatture) {
 
 void TArticoli::cerca(const QString& colonna, const QString& testo) {
     try {
-        cercaNelRegistro(*Diz->Articoli, QStringLiteral("magazzino"), colonna, testo);
+        cercaNelRegistro(*m_diz.Articoli, QStringLiteral("magazzino"), colonna, testo);
     } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
     }
@@ -188,7 +184,7 @@ void TArticoli::Edit2Change() {
 
 void TArticoli::BitBtn1Click() {
     try {
-        nuovoArticolo(*Diz->Articoli);
+        nuovoArticolo(*m_diz.Articoli);
     } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
         return;
@@ -200,7 +196,7 @@ void TArticoli::BitBtn1Click() {
 // left is reformatted (or gets its fallback) and the section's prices are computed.
 void TArticoli::esci(const QString& colonna, const QString& maschera, const QString& ripiego,
                      bool vendita) {
-    Table& t = *Diz->Articoli;
+    Table& t = *m_diz.Articoli;
     if (!t.isOpen() || (!t.isEditing() && t.recNo() < 0)) return;
     try {
         if (!t.isEditing()) t.edit();
@@ -245,10 +241,10 @@ void TArticoli::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 }
 
 bool TArticoli::DBGrid3DblClick() {
-    if (!m_fatture || !m_fatture->isVisible() || Diz->Articoli->recNo() < 0) return false;
+    if (!m_fatture || !m_fatture->isVisible() || m_diz.Articoli->recNo() < 0) return false;
     QStringList avvisi;
     try {
-        avvisi = scegliArticolo(*Diz->Articoli, *Diz->Testata, *Diz->Detta);
+        avvisi = scegliArticolo(*m_diz.Articoli, *m_diz.Testata, *m_diz.Detta);
     } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
         return true;
@@ -278,7 +274,7 @@ void TArticoli::FormShow() {
 }
 
 bool TArticoli::FormClose() {
-    Table& t = *Diz->Articoli;
+    Table& t = *m_diz.Articoli;
     if (!t.isEditing()) return true;
     try {
         t.post();

@@ -13,8 +13,9 @@ class DBNavigator;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TDiz;
 
-// The warehouse articles (table magazzino through Diz->ArticoliS), searched by code
+// The warehouse articles (table magazzino through the data module's ArticoliS), searched by code
 // or by description and always listed by code, with the selling and buying prices
 // computed when a price, percentage or discount kind is left. Also the article
 // picker of the invoice window: shown with scegliPer(), a double click adds the
@@ -24,7 +25,7 @@ class QPushButton;
 class TArticoli : public QDialog {
     Q_OBJECT
 public:
-    explicit TArticoli(QWidget* parent = nullptr);
+    explicit TArticoli(TDiz& diz, QWidget* parent = nullptr);
     ~TArticoli() override;
 
     QLabel* Label1;   // the heading
@@ -86,8 +87,7 @@ private:
               bool vendita);
     void fuocoCambiato(QWidget* vecchio, QWidget* nuovo);
 
+    TDiz& m_diz;
     QPointer<QWidget> m_fatture;
     QList<std::pair<QWidget*, std::function<void()>>> m_uscite;
 };
-
-extern TArticoli* Articoli;

@@ -39,7 +39,7 @@ constexpr Modulo::Campo kCampiSotto[] = {
 
 } // namespace
 
-Tanag_az::Tanag_az(QWidget* parent) : FinestraModale(parent) {
+Tanag_az::Tanag_az(TDiz& diz, QWidget* parent) : FinestraModale(parent), m_diz(diz) {
     setObjectName(QStringLiteral("anag_az"));
     setWindowTitle(QStringLiteral("Dati Azienda"));
     setFixedSize(kLarghezza, kAltezza);
@@ -58,7 +58,7 @@ void Tanag_az::creaIntestazione() {
 }
 
 void Tanag_az::creaCampi() {
-    Modulo::Costruttore m(this, Diz->AziendaS);
+    Modulo::Costruttore m(this, m_diz.AziendaS);
     DBEdit* const sopra[] = {
         m.campo(kCampiSopra[0]),  m.campo(kCampiSopra[1]),  m.campo(kCampiSopra[2]),
         m.campo(kCampiSopra[3]),  m.campo(kCampiSopra[4]),  m.campo(kCampiSopra[5]),
@@ -94,7 +94,7 @@ void Tanag_az::creaNavigatore() {
     using B = DBNavigator::Button;
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setButtons({B::Edit, B::Post, B::Cancel, B::Refresh});
-    DBNavigator1->setDataSource(Diz->AziendaS);
+    DBNavigator1->setDataSource(m_diz.AziendaS);
     DBNavigator1->setGeometry(392, 328 + 14, 137, 25);
 }
 

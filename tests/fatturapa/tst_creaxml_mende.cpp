@@ -406,8 +406,7 @@ private slots:
         d.Testata->edit();
         d.Testata->field("rag_soc").setAsString("Neri Srl");
         const QString percorso =
-            ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X", *d.AziendaT, *d.Testata, *d.Detta)
-                .scrivi();
+            ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X", d.fattura()).scrivi();
         QVERIFY(ProvaXml::leggi(percorso).contains("<Denominazione>Neri Srl</Denominazione>"));
         QCOMPARE(ProvaXml::problemi(percorso), QStringList{});
         QCOMPARE(prova.valore("SELECT rag_soc FROM testata WHERE id_invio = 67"),

@@ -28,7 +28,7 @@ public:
         TestDb::punta(*diz->xml_conn, db);
         for (Table* t : diz->tabelleFatture())
             t->open();
-        finestra = std::make_unique<TElenco_Fatt>();
+        finestra = std::make_unique<TElenco_Fatt>(*diz);
         finestra->show();
         return QTest::qWaitForWindowActive(finestra.get());
     }

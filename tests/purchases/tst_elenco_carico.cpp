@@ -71,7 +71,7 @@ private slots:
         diz->xml_conn->connect();
         diz->Testa_Car->open();
         diz->Detta_Car->open();
-        w = std::make_unique<TElenco_Carico>();
+        w = std::make_unique<TElenco_Carico>(*diz);
         w->show();
     }
     void cleanup() {
