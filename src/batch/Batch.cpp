@@ -52,6 +52,11 @@ const Batch::Comando Batch::kComandi[] = {
      &Batch::stampaAcquisto},
     {"import", "import [--date GG/MM/AA]            importa i documenti fino a quella data",
      &Batch::importa},
+    {"notifiche", "notifiche PERCORSO...                legge i messaggi dello SDI salvati",
+     &Batch::notifiche},
+    {"posta", "posta                                legge la casella PEC", &Batch::posta},
+    {"stato", "stato --id N                         stato della fattura N presso lo SDI",
+     &Batch::stato},
 };
 
 int Batch::esegui(const QStringList& argomenti, const QString& cartella) {

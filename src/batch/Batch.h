@@ -20,6 +20,10 @@ class TDiz;
 //                       without it), caption from ip.ini; progress, refused documents
 //                       and validator findings on `err`, last `out` line
 //                       "importate N, gia presenti M"
+//   notifiche PATH...   reads the exchange system's messages saved as files (.eml, .xml,
+//                       .xml.p7m, folders of them): one line per item, last line the counts
+//   posta               reads the certified mailbox once, with the same lines
+//   stato --id N        "stato: WORD", then the answers and receipts of invoice N
 class Batch {
 public:
     Batch(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
@@ -51,6 +55,9 @@ private:
     int stampaVendita(const Richiesta& r);
     int stampaAcquisto(const Richiesta& r);
     int stampa(const Richiesta& r, bool acquisto);
+    int notifiche(const Richiesta& r);
+    int posta(const Richiesta& r);
+    int stato(const Richiesta& r);
 
     bool idFattura(const Richiesta& r, int& id);
     bool accedi(TDiz& diz, const QString& cartella, QString& titolo);

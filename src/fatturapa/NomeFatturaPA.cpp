@@ -1,6 +1,7 @@
 #include "fatturapa/NomeFatturaPA.h"
 
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "db/Table.h"
 #include "fatturapa/ErroreXml.h"
 #include "platform/Testi.h"
@@ -47,6 +48,7 @@ NomeFatturaPA::NomeFatturaPA(const QString& titoloFatture, Table& azienda, Table
                             .arg(m_progressivo)
                             .arg(m_idInvio));
     m_nome = QStringLiteral("IT") + partitaIva + u'_' + m_progressivo + QStringLiteral(".xml");
+    scartaNomiUsati(partitaIva);
     const int spazio = testata.field(L("nome_file")).size();
     if (spazio > 0 && m_nome.size() > spazio)
         throw ErroreXml(QStringLiteral("Il nome di file %1 della fattura Id. Invio %2 supera i %3 "
@@ -56,6 +58,52 @@ NomeFatturaPA::NomeFatturaPA(const QString& titoloFatture, Table& azienda, Table
                             .arg(m_idInvio)
                             .arg(spazio));
     m_percorso = Testi::trimmed32(azienda.field(L("path")).asString()) + m_nome;
+}
+
+// A name the exchange system has refused is never written again: the invoice takes the
+// progressive of the next series letter or digit (A0042 refused: B0042, then C0042; 00042:
+// 10042), and so a name of its own.
+void NomeFatturaPA::scartaNomiUsati(const QString& partitaIva) {
+    const QString serie = m_progressivo.at(0) == u'0'
+                              ? QStringLiteral("0123456789")
+                              : QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    QStringList candidati;
+    QVariantList nomi;
+    for (qsizetype i = serie.indexOf(m_progressivo.at(0)); i >= 0 && i < serie.size(); ++i) {
+        const QString nome = QStringLiteral("IT") + partitaIva + u'_' + serie.at(i) +
+                             m_progressivo.mid(1) + QStringLiteral(".xml");
+        candidati << nome;
+        nomi << nome;
+    }
+    QStringList usati;
+    Connection& c = *m_testata.connection();
+    try {
+        QStringList segnaposto(candidati.size(), QStringLiteral("?"));
+        const Statement st = c.exec(QStringLiteral("SELECT nome_file FROM sdi_nomi_usati WHERE "
+                                                   "nome_file IN (%1)")
+                                        .arg(segnaposto.join(u',')),
+                                    nomi);
+        while (st->next())
+            usati << st->value(0).toString();
+    } catch (const DbError&) {
+        // A database without the table of the exchange system's answers has refused no name.
+        const Statement st = c.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES "
+                                                   "WHERE TABLE_SCHEMA = DATABASE() AND "
+                                                   "TABLE_NAME = 'sdi_nomi_usati'"),
+                                    {});
+        if (st->next() && st->value(0).toInt() > 0) throw;
+        return;
+    }
+    for (const QString& nome : candidati) {
+        if (usati.contains(nome, Qt::CaseInsensitive)) continue;
+        m_nome = nome;
+        m_progressivo = nome.mid(3 + partitaIva.size(), m_progressivo.size());
+        return;
+    }
+    throw ErroreXml(QStringLiteral("Nessun progressivo libero per la fattura Id. Invio %1: i nomi "
+                                   "%2 sono già stati scartati dallo SDI.")
+                        .arg(m_idInvio)
+                        .arg(candidati.join(QStringLiteral(", "))));
 }
 
 NomeFatturaPA::~NomeFatturaPA() {

@@ -9,12 +9,13 @@ class Table;
 // nome_file.
 class NomeFatturaPA {
 public:
-    // Five characters while below 10000: "A" (or "0" when the caption is
-    // exactly "A") and id_invio with at least four digits; above 9999 the
+    // The progressive of the invoice's first file. Five characters while below 10000: "A" (or "0"
+    // when the caption is exactly "A") and id_invio with at least four digits; above 9999 the
     // number is id_invio - 9999 (42 -> A0042, 10041 -> A0042, 20000 -> A10001).
     static QString progressivo(int idInvio, const QString& titoloFatture);
 
-    // The name of the invoice testata is positioned on, in the output folder
+    // The name of the invoice testata is positioned on (skipping the names the exchange
+    // system has refused: the next series letter or digit takes their place), in the output folder
     // of the company azienda. titoloFatture is the caption of the invoice
     // window (line 3 of ip.ini), which selects the series of the progressives.
     // Throws ErroreXml, before anything changes, for a part of the name that
@@ -42,6 +43,7 @@ public:
 
 private:
     void blocca();
+    void scartaNomiUsati(const QString& partitaIva);
 
     Table& m_testata;
     int m_idInvio;

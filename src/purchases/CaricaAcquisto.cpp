@@ -420,11 +420,13 @@ private:
 };
 
 // The prot of the header already loaded from exactly this name (letter case and
-// trailing blanks included); 0 when there is none.
+// trailing blanks included); 0 when there is none. The column is converted first, since an
+// existing installation's is latin1.
 int giaCaricato(Connection& c, const QString& nome) {
-    const Statement st = c.exec(QStringLiteral("SELECT prot FROM test_car WHERE nome_file COLLATE "
-                                               "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
-                                {nome});
+    const Statement st = c.exec(
+        QStringLiteral("SELECT prot FROM test_car WHERE CONVERT(nome_file USING utf8mb4) COLLATE "
+                       "utf8mb4_nopad_bin = ? ORDER BY prot LIMIT 1"),
+        {nome});
     QSqlQuery& q = *st;
     return q.next() ? q.value(0).toInt() : 0;
 }
