@@ -16,6 +16,8 @@
 #include <vector>
 
 class Connection;
+class RowStore;
+struct StoredRow;
 
 enum class TableState { Inactive, Browse, Edit, Insert };
 
@@ -41,12 +43,10 @@ public:
     // Configuration
     Connection* connection() const { return m_connection; }
     QString tableName() const { return m_tableName; }
-    void setTableName(const QString& name);
     QString sql() const { return m_sql; }
     // Replacement statement (empty reads the table) with the values of its "?"
     // placeholders, bound as parameters: a value never becomes part of the statement.
     void setSql(const QString& select, const QVariantList& binds = {});
-    QVariantList sqlBinds() const { return m_sqlBinds; }
     void setOrderBy(const QStringList& columns);
     void setMaster(DataSource* master, const QStringList& detailColumns,
                    const QStringList& masterColumns);
@@ -67,8 +67,8 @@ public:
     void refresh();
 
     // Rows and navigation
-    int recordCount() const { return int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
     int recNo() const { return m_current; } // 0-based; -1 without rows
     void first();
     void last();
@@ -123,50 +123,61 @@ signals:
     void rowChanged(int row);
 
 private:
-    struct Row;
+    using Row = StoredRow;
     using RowPtr = std::unique_ptr<Row>;
 
+    // Row storage and navigation (Table.cpp)
     Row* currentRow() const;
     Row* accessRow() const;
     QVariant rowValue(const Row& row, int column) const;
-    QVector<QVariant>& openRow(Row& row);
-    void closeRow(Row& row, bool indexed = true);
     void loadColumns(const class QSqlRecord& record);
     void loadTableMeta();
     void checkDeclared() const;
     void fetch(bool keepPosition, bool withSignatures = false);
-    bool signaturesUsable() const;
+    RowPtr readRow(const class QSqlQuery& q, int stored, bool withSignature);
+    QString selectStatement(QVariantList& binds, bool& masterMissing, bool withSignatures) const;
+    QString signatureColumn() const;
+    void calcFields(Row& row);
+    void setPosition(int row, bool notify = true);
+    int primaryKeyColumn() const;
+    QVariantList keyOf(const Row& row) const;
+    int findKey(const QVariantList& key) const;
+    void setState(TableState state);
+    void onMasterChanged();
+    void onTimer();
+    QVariantList masterValues() const;
+    void requireOpen() const;
+    void requireEditing() const;
+
+    // Refresh from the change log or the row signatures (TableRefresh.cpp)
     bool keyedRefresh() const;
     void refreshFromSignatures();
     void refreshFromLog();
     quint64 readLogMark();
     void applyChangedKeys(const QList<qint64>& keys);
-    RowPtr readRow(const class QSqlQuery& q, int stored, bool withSignature);
-    QString selectStatement(QVariantList& binds, bool& masterMissing, bool withSignatures) const;
-    bool rowLess(const Row& a, const Row& b) const;
-    int positionOf(const Row* row) const;
-    int insertPosition(const Row& row) const;
-    void sortRows();
-    void rebuildKeyIndex();
-    void calcFields(Row& row);
-    void setPosition(int row, bool notify = true);
+
+    // Writing rows (TableWrite.cpp)
     void startNewRow(int at);
     void writeInsert(Row& row);
     void writeUpdate(Row& row);
     QString whereRow(const Row& row, QVariantList& binds, bool useOriginal) const;
-    int primaryKeyColumn() const;
-    QVariantList keyOf(const Row& row) const;
-    int findKey(const QVariantList& key) const;
     void reReadRow(Row& row);
-    void setState(TableState state);
-    void onMasterChanged();
-    void onTimer();
-    QVariantList masterValues() const;
     QVariant coerce(int column, const QVariant& value) const;
-    void requireOpen() const;
-    void requireEditing() const;
 
     friend class Field;
+
+    // Invariants, kept by every member function:
+    // - the rows in m_store follow m_orderBy (as the server's collation sorts), except
+    //   the row being edited, which takes its place when it is posted;
+    // - the key index knows every packed row with a non-null integer key, under that
+    //   key; a row being inserted is open and not in the index until it is posted;
+    // - m_current is -1 exactly when there are no rows, else a valid position; eof and
+    //   bof are true whenever there are no rows;
+    // - in Edit and Insert state the current row is open (its values changeable) and
+    //   m_changed has one flag per column; in Edit state m_original holds the row as it
+    //   was before the edit; in Browse state no row of the store is open;
+    // - while the calculated-fields handler runs, m_calcRow is the (open) row whose
+    //   fields it reads and sets, in place of the current row.
 
     Connection* m_connection;
     QString m_tableName;
@@ -187,15 +198,13 @@ private:
     QHash<QString, int> m_byName; // by lower-case name
     QHash<QString, int> m_byExactName;
     QHash<QString, ColumnInfo> m_tableMeta; // sizes and keys of the table's columns
-    std::vector<RowPtr> m_rows;
+    std::unique_ptr<RowStore> m_store;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;
     TableState m_state = TableState::Inactive;
-    std::vector<QMetaType::Type> m_types; // of each column, for its null values
-    int m_pk = -1;                        // the primary key's column, or -1
+    int m_pk = -1; // the primary key's column, or -1
     bool m_integerKey = false;
-    QHash<qint64, Row*> m_byKey;  // rows by integer key
     QVector<QVariant> m_original; // the row as read, while it is edited
     bool m_hasOriginal = false;
     std::vector<bool> m_changed;

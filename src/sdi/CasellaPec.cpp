@@ -109,6 +109,7 @@ QByteArray CasellaPec::esegui(const QString& percorso, const QString& comando) {
         curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     }
     if (!richiesta.isEmpty()) curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, richiesta.constData());
+    curl_easy_setopt(c, CURLOPT_VERBOSE, long(qEnvironmentVariableIsSet("GFE_IMAP_DEBUG")));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &accoda);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &risposta);
     const CURLcode esito = curl_easy_perform(c);
@@ -145,7 +146,9 @@ QByteArray CasellaPec::preleva(qint64 uid) {
 
 void CasellaPec::segnaLetto(qint64 uid, bool letto) {
     esegui(QString::fromLatin1(QUrl::toPercentEncoding(m_i.casella)),
-           QStringLiteral("UID STORE %1 %2FLAGS (\\Seen)").arg(uid).arg(letto ? u'+' : u'-'));
+           QStringLiteral("UID STORE %1 %2FLAGS (\\Seen)")
+               .arg(uid)
+               .arg(letto ? QStringLiteral("+") : QStringLiteral("-")));
 }
 
 int CasellaPec::leggi(LettoreNotifiche& lettore) {

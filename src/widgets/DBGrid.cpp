@@ -162,7 +162,9 @@ void DBGrid::followTable() {
     if (row < 0 || row >= m_model->rowCount() || columnCount() == 0) return;
     const QModelIndex cur = currentIndex();
     const QModelIndex at = m_model->index(row, cur.isValid() ? cur.column() : 0);
-    if (cur == at && selectionModel()->isSelected(at)) return;
+    // Already there, selected as it should be: nothing to draw again.
+    const bool selected = selectionFlags() != QItemSelectionModel::Clear;
+    if (cur == at && selectionModel()->isSelected(at) == selected) return;
     m_following = true;
     selectionModel()->setCurrentIndex(at, selectionFlags());
     scrollTo(at);

@@ -33,6 +33,7 @@ void DataSourceModel::setDataSource(DataSource* ds) {
     beginResetModel();
     resolveFields();
     m_rows = isActive() ? table()->recordCount() : 0;
+    m_indicatorRow = isActive() ? table()->recNo() : -1;
     endResetModel();
     emit columnsRead();
 }
@@ -127,13 +128,19 @@ void DataSourceModel::onFieldChanged(int) {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
+// The indicator shows the state: the current row's section is drawn again.
 void DataSourceModel::onStateChanged() {
+    const int old = m_indicatorRow;
     onRecordChanged();
+    if (m_indicatorRow == old && old >= 0 && old < m_rows)
+        emit headerDataChanged(Qt::Vertical, old, old);
 }
 
+// Only a move draws the indicator again: a table that stays where it was repaints nothing.
 void DataSourceModel::onRecordChanged() {
     const int old = m_indicatorRow;
     m_indicatorRow = isActive() ? table()->recNo() : -1;
+    if (old == m_indicatorRow) return;
     for (int r : {old, m_indicatorRow})
         if (r >= 0 && r < m_rows) emit headerDataChanged(Qt::Vertical, r, r);
 }

@@ -38,11 +38,15 @@ private slots:
 
     void packedRowGivesBackEveryValue() {
         const QString lungo = QString(200, QChar(0x20AC)); // past the short text form
-        const QVector<QVariant> values = {QVariant(QMetaType(QMetaType::QString)),
+        const QVariant nullo{QMetaType(QMetaType::QString)};
+        const QVector<QVariant> values = {nullo,
                                           QString(""),
                                           QString("Caffè"),
                                           lungo,
                                           42,
+                                          nullo, // a run of nulls
+                                          nullo,
+                                          nullo,
                                           qint64(1) << 40,
                                           quint64(18446744073709551615ULL),
                                           1.0 / 3,
@@ -50,7 +54,9 @@ private slots:
                                           QDate(2023, 3, 15),
                                           QByteArray("\0x\1", 3),
                                           QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5, 6)),
-                                          -7};
+                                          -7,
+                                          nullo,
+                                          nullo};
         const PackedRow row(values);
         QCOMPARE(row.count(), values.size());
         std::vector<QMetaType::Type> types(values.size(), QMetaType::QString);
@@ -62,6 +68,8 @@ private slots:
             QCOMPARE(row.value(i, QMetaType::QString), values[i]);
         }
         QCOMPARE(row.value(0, QMetaType::Int).typeId(), int(QMetaType::Int));
+        QCOMPARE(row.value(6, QMetaType::Int).typeId(), int(QMetaType::Int));
+        QVERIFY(!row.value(values.size(), QMetaType::Int).isValid());
         QVERIFY(row.bytes() < 700);
     }
 };

@@ -14,7 +14,7 @@
 namespace {
 
 X509* certificato(const char* cn, EVP_PKEY* chiave, X509* emittente, EVP_PKEY* chiaveEmittente,
-                  bool autorita, long seriale) {
+                  bool autorita, long seriale, const char* nomeAlternativo = nullptr) {
     X509* c = X509_new();
     X509_set_version(c, 2);
     ASN1_INTEGER_set(X509_get_serialNumber(c), seriale);
@@ -32,6 +32,11 @@ X509* certificato(const char* cn, EVP_PKEY* chiave, X509* emittente, EVP_PKEY* c
     X509_EXTENSION* e = X509V3_EXT_conf_nid(nullptr, &ctx, NID_basic_constraints, vincoli);
     X509_add_ext(c, e, -1);
     X509_EXTENSION_free(e);
+    if (nomeAlternativo) {
+        e = X509V3_EXT_conf_nid(nullptr, &ctx, NID_subject_alt_name, nomeAlternativo);
+        X509_add_ext(c, e, -1);
+        X509_EXTENSION_free(e);
+    }
     if (autorita) {
         e = X509V3_EXT_conf_nid(nullptr, &ctx, NID_key_usage, "critical,keyCertSign,cRLSign");
         X509_add_ext(c, e, -1);
@@ -92,6 +97,25 @@ void PostaProva::scriviAutorita(const QString& file) const {
     if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("autorità non scritta");
     f.write(memoria(b));
     BIO_free(b);
+}
+
+void PostaProva::scriviServer(const QString& file, const QString& fileChiave) const {
+    EVP_PKEY* chiave = EVP_EC_gen("P-256");
+    X509* c = certificato("127.0.0.1", chiave, d->ca, d->chiaveCa, false, 3, "IP:127.0.0.1");
+    BIO* b = BIO_new(BIO_s_mem());
+    PEM_write_bio_X509(b, c);
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("certificato non scritto");
+    f.write(memoria(b));
+    BIO_free(b);
+    b = BIO_new(BIO_s_mem());
+    PEM_write_bio_PrivateKey(b, chiave, nullptr, nullptr, 0, nullptr, nullptr);
+    QFile k(fileChiave);
+    if (!k.open(QIODevice::WriteOnly)) throw std::runtime_error("chiave non scritta");
+    k.write(memoria(b));
+    BIO_free(b);
+    X509_free(c);
+    EVP_PKEY_free(chiave);
 }
 
 QString PostaProva::nomeNotifica(const QString& nomeFile, const QString& tipo, int n) {

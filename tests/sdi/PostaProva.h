@@ -15,6 +15,8 @@ public:
 
     // The authority's certificate (PEM) written to `file`, to be trusted by the reader.
     void scriviAutorita(const QString& file) const;
+    // A server certificate for 127.0.0.1 issued by the authority, and its key (PEM).
+    void scriviServer(const QString& certificato, const QString& chiave) const;
 
     struct Errore {
         QString codice, descrizione, suggerimento;

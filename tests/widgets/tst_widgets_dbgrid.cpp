@@ -153,6 +153,34 @@ private slots:
         QCOMPARE(t().recNo(), 0);
     }
 
+    // The lines of the current invoice are read again at each refresh of the headers:
+    // unchanged, their grid is told nothing (and paints nothing); changed, it shows them.
+    void refreshOfTheHeadersRepaintsUnchangedLinesNot() {
+        apriTestata();
+        TestDb::esegui(db, {"INSERT INTO dettaglio (id_invio, prog, descrizione) VALUES "
+                            "(1, 1, 'VITI'), (1, 2, 'BULLONI')"});
+        Table righe(&banco->conn, "dettaglio");
+        righe.setMaster(banco->ds.get(), {"id_invio"}, {"id_invio"});
+        righe.open();
+        DataSource righeDs(&righe);
+        DBGrid g;
+        g.addColumn("descrizione", "Descrizione", 120);
+        g.setDataSource(&righeDs);
+        mostra(g);
+        QAbstractItemModel* m = g.model();
+        QSignalSpy reset(m, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(m, &QAbstractItemModel::dataChanged);
+        QSignalSpy header(m, &QAbstractItemModel::headerDataChanged);
+        t().refresh();
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(header.count(), 0);
+        TestDb::esegui(db, {"UPDATE dettaglio SET descrizione = 'DADI' WHERE prog = 2"});
+        t().refresh();
+        QCOMPARE(g.cellText(1, 0), QString("DADI"));
+        QCOMPARE(g.currentIndex().row(), 0);
+    }
+
     void clickingARowMovesTheTable() {
         apriTestata();
         auto g = griglia();
