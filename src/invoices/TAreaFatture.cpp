@@ -1,6 +1,7 @@
 #include "TAreaFatture.h"
 
 #include "data/TDiz.h"
+#include "widgets/Colori.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/MaskEdit.h"
@@ -12,12 +13,6 @@
 
 namespace {
 
-const QColor kTeal(0, 128, 128);
-const QColor kMarrone(128, 0, 0);
-const QColor kNavy(0, 0, 128);
-const QColor kVerde(0, 128, 0);
-const QColor kOliva(128, 128, 0);
-const QColor kRosso(255, 0, 0);
 constexpr int kSinistra = 18;
 constexpr int kLarghezzaGriglie = 1138;
 
@@ -47,7 +42,7 @@ TAreaFatture::TAreaFatture(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(d
     setObjectName(QStringLiteral("Panel1"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kTeal);
+    Modulo::colora(this, QPalette::Window, Colori::Verdeacqua);
     creaRigaSuperiore();
     creaGrigliaTestate();
     creaBarraRighe();
@@ -114,7 +109,7 @@ void TAreaFatture::creaGrigliaTestate() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setGeometry(kSinistra, 44, kLarghezzaGriglie, 260);
     DBGrid1->setFont(arial(15));
-    DBGrid1->setCellColor(kMarrone);
+    DBGrid1->setCellColor(Colori::Marrone);
     DBGrid1->setTitleFont(arial(16));
     DBGrid1->setTitleColor(Qt::black);
     DBGrid1->setDataSource(m_diz.TestataS);
@@ -145,15 +140,15 @@ void TAreaFatture::creaBarraRighe() {
         {B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel, B::Refresh});
     DBNavigator2->setGeometry(kSinistra, 318, 240, 30);
     BitBtn6 = pulsante(QStringLiteral("BitBtn6"), QStringLiteral("Articoli Magazzino"),
-                       {270, 316, 160, 34}, kNavy);
+                       {270, 316, 160, 34}, Colori::Blu);
     BitBtn7 = pulsante(QStringLiteral("BitBtn7"), QStringLiteral("Ins. Riga"), {440, 316, 120, 34},
-                       kVerde);
+                       Colori::Verde);
     BitBtn10 = pulsante(QStringLiteral("BitBtn10"), QStringLiteral("Mod. Riga"),
-                        {570, 316, 120, 34}, kMarrone);
+                        {570, 316, 120, 34}, Colori::Marrone);
     BitBtn12 = pulsante(QStringLiteral("BitBtn12"), QStringLiteral("Elimina Riga"),
-                        {700, 316, 120, 34}, kRosso);
+                        {700, 316, 120, 34}, Colori::Rosso);
     BitBtn11 = pulsante(QStringLiteral("BitBtn11"), QStringLiteral("Testata Doc."),
-                        {830, 316, 130, 34}, kOliva);
+                        {830, 316, 130, 34}, Colori::Oliva);
 }
 
 void TAreaFatture::creaGrigliaRighe() {
@@ -161,9 +156,9 @@ void TAreaFatture::creaGrigliaRighe() {
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setGeometry(kSinistra, 354, kLarghezzaGriglie, 238);
     DBGrid2->setFont(arial(15));
-    DBGrid2->setCellColor(kNavy);
+    DBGrid2->setCellColor(Colori::Blu);
     DBGrid2->setTitleFont(arial(15));
-    DBGrid2->setTitleColor(kMarrone);
+    DBGrid2->setTitleColor(Colori::Marrone);
     DBGrid2->setReadOnly(true);
     DBGrid2->setRowSelect(true);
     DBGrid2->setAlwaysShowSelection(true);
@@ -215,7 +210,7 @@ void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row
     Table* t = m_diz.Testata;
     if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool()) return;
     p->save();
-    p->fillRect(rect, kRosso);
+    p->fillRect(rect, Colori::Rosso);
     p->setPen(Qt::white);
     p->setFont(DBGrid1->font());
     const QRect testo = rect.adjusted(2, 2, 0, 0);

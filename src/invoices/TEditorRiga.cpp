@@ -1,10 +1,11 @@
 #include "TEditorRiga.h"
 
-#include "TAzione.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
+#include "widgets/Colori.h"
 #include "widgets/DBEdit.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 
 namespace {
 
-const QColor kGrigio(192, 192, 192);
 constexpr int kRiga2 = 54, kRiga3 = 114; // label tops of the second and third row
 
 QFont arial(int px, bool grassetto) {
@@ -37,7 +37,7 @@ TEditorRiga::TEditorRiga(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz
     setObjectName(QStringLiteral("P3"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kGrigio);
+    Modulo::colora(this, QPalette::Window, Colori::Grigio);
     setFont(arial(13, false));
 
     Modulo::etichetta(this, QStringLiteral("DESCRIZIONE"), 10, 14, arial(14, true),

@@ -3,7 +3,6 @@
 #include "InvioSdi.h"
 #include "TAreaFatture.h"
 #include "TAttesaImport.h"
-#include "TAzione.h"
 #include "TEditorRiga.h"
 #include "TLegenda.h"
 #include "TPannelloTestata.h"
@@ -12,6 +11,7 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/ImportaFatture.h"
+#include "invoices/SceltaArticolo.h"
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
 #include "platform/Testi.h"
@@ -20,6 +20,7 @@
 #include "registries/TArticoli.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
+#include "widgets/TAzione.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ TElenco_Fatt::TElenco_Fatt(TDiz& diz, QWidget* parent) : FinestraModale(parent),
     DBGrid1 = Panel1->DBGrid1;
     DBGrid2 = Panel1->DBGrid2;
     collegaPulsanti();
-    EnterAsTab::installa(this);
+    EnterAsTab::install(this);
 }
 
 void TElenco_Fatt::impostaScelte(TAnag_Cl* clienti, TArticoli* articoli) {
@@ -104,7 +105,9 @@ void TElenco_Fatt::BitBtn3Click() {
 
 // "Articoli Magazzino": the articles window, whose double click adds a line.
 void TElenco_Fatt::BitBtn6Click() {
-    if (m_articoli) m_articoli->scegliPer(this);
+    if (!m_articoli) return;
+    m_articoli->scegliPer(
+        this, [this] { return scegliArticolo(*m_diz.Articoli, *m_diz.Testata, *m_diz.Detta); });
 }
 
 void TElenco_Fatt::BitBtn11Click() {
@@ -139,7 +142,6 @@ void TElenco_Fatt::EliminaFattura() {
     const int id = m_diz.Testata->field(QStringLiteral("id_invio")).asInteger();
     {
         Transaction transazione(*m_diz.xml_conn);
-        m_diz.Query->close();
         m_diz.Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
         m_diz.Query->execSql({id});
         m_diz.Testata->remove();

@@ -1,24 +1,22 @@
 #include "TPannelloTestata.h"
 
-#include "TAzione.h"
 #include "TPannelloIva.h"
 #include "data/TDiz.h"
 #include "invoices/CalcolaTotali.h"
+#include "widgets/Colori.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
 
-const QColor kCeleste(166, 202, 240); // sky blue
-const QColor kGrigioScuro(128, 128, 128);
-const QColor kNavy(0, 0, 128);
 constexpr int kRiga1 = 40, kRiga2 = 86, kRiga3 = 132, kRiga4 = 178; // label tops
 constexpr int kSlotTop = 226;
 
@@ -33,7 +31,7 @@ TPannelloTestata::TPannelloTestata(TDiz& diz, QWidget* parent) : QFrame(parent),
     setObjectName(QStringLiteral("P4"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kCeleste);
+    Modulo::colora(this, QPalette::Window, Colori::Celeste);
     creaIntestazione();
     creaAnagrafica();
     creaPagamento();
@@ -77,7 +75,7 @@ DBComboBox* TPannelloTestata::scelta(QWidget* parent, const QString& colonna, co
 
 void TPannelloTestata::creaIntestazione() {
     Modulo::etichetta(this, QStringLiteral("Testata Documento"), 480, 6,
-                      Modulo::carattere(QStringLiteral("Arial"), 24, true, true), kNavy);
+                      Modulo::carattere(QStringLiteral("Arial"), 24, true, true), Colori::Blu);
 
     DBComboBox1 =
         scelta(this, QStringLiteral("tipo_doc"), QStringLiteral("Tipo Documento"), 8, kRiga1, 90,
@@ -137,7 +135,7 @@ void TPannelloTestata::creaPagamento() {
 
 void TPannelloTestata::creaSconto() {
     Panel3 = Modulo::pannello(this, QStringLiteral("Panel3"), QRect(932, 404, 246, 176),
-                              kGrigioScuro, false);
+                              Colori::GrigioScuro, false);
     Modulo::colora(Panel3, QPalette::WindowText, Qt::white);
     DBComboBox5 = scelta(Panel3, QStringLiteral("sc_tipo"), QStringLiteral("Tipo Sconto"), 10, 6,
                          70, {QStringLiteral("SC"), QStringLiteral("MG")});

@@ -2,11 +2,12 @@
 
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "purchases/StampaAcquisto.h"
+#include "widgets/Colori.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -24,9 +25,6 @@ namespace {
 constexpr int kLarghezza = 1200;
 constexpr int kAltezza = 680;
 const QRect kPannello(8, 8, 1184, 664);
-const QColor kGrigio(0xC0, 0xC0, 0xC0);
-const QColor kCrema(0xF0, 0xEA, 0xD6);
-const QColor kBlu(0, 0, 128);
 const QString kMaschera = QStringLiteral("*.xml");
 const QString kIndirizzoLocale = QStringLiteral("http://localhost:8780");
 const QString kPagina = QStringLiteral("/Fatt_Acq/read_xml.php?nome_file=");
@@ -100,10 +98,10 @@ TElenco_Carico::TElenco_Carico(TDiz& diz, QWidget* parent) : QDialog(parent), m_
 }
 
 void TElenco_Carico::creaElenco() {
-    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), kPannello, kGrigio, false);
+    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), kPannello, Colori::Grigio, false);
     Label1 = new QLabel(QStringLiteral("Elenco Fatture Acquisto"), Panel1);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 8, kPannello.width(), 36);
     Label1->setAlignment(Qt::AlignCenter);
 
@@ -133,10 +131,10 @@ void TElenco_Carico::creaElenco() {
 }
 
 void TElenco_Carico::creaCarico() {
-    P2 = Modulo::pannello(this, QStringLiteral("P2"), kPannello, kCrema, false);
+    P2 = Modulo::pannello(this, QStringLiteral("P2"), kPannello, Colori::Crema, false);
     Label2 = new QLabel(QStringLiteral("CARICA FATTURE ACQUISTO"), P2);
     Label2->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label2, QPalette::WindowText, kBlu);
+    Modulo::colora(Label2, QPalette::WindowText, Colori::Blu);
     Label2->setGeometry(0, 8, kPannello.width(), 36);
     Label2->setAlignment(Qt::AlignCenter);
 
@@ -194,16 +192,14 @@ void TElenco_Carico::BitBtn3Click() {
     const QString nome = Edit1->text();
     Table* testa = m_diz.Testa_Car;
     bool caricato = false;
-    try {
+    const bool letto = TAzione::esegui([&] {
         if (testa->isOpen()) {
             // Rows the page stored since the last automatic refresh count too.
             if (!testa->isEditing()) testa->refresh();
             caricato = testa->locate(QStringLiteral("nome_file"), nome);
         }
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return;
-    }
+    });
+    if (!letto) return;
     if (caricato)
         Desktop::corrente().messaggio(QStringLiteral("Attenzione... File gia Caricato"));
     else

@@ -2,15 +2,16 @@
 
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "registries/Magazzino.h"
 #include "registries/Ricerca.h"
+#include "widgets/Colori.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kLarghezza = 1000;
 constexpr int kAltezza = 600;
-const QColor kBlu(0, 0, 128);
 const QString kMascheraPrezzo = QStringLiteral("##,###0.000");
 const QString kMascheraPercentuale = QStringLiteral("##,###0.00");
 
@@ -59,7 +59,7 @@ TArticoli::TArticoli(TDiz& diz, QWidget* parent) : QDialog(parent), m_diz(diz) {
         {DBComboBox1, [this] { DBComboBox1Exit(); }}, {DBEdit9, [this] { DBEdit9Exit(); }},
         {DBEdit11, [this] { DBEdit11Exit(); }},       {DBComboBox2, [this] { DBComboBox2Exit(); }}};
     connect(qApp, &QApplication::focusChanged, this, &TArticoli::fuocoCambiato);
-    EnterAsTab::installa(this);
+    EnterAsTab::install(this);
 }
 
 TArticoli::~TArticoli() {
@@ -70,7 +70,7 @@ TArticoli::~TArticoli() {
 void TArticoli::creaControlli() {
     Label1 = new QLabel(QStringLiteral("ARTICOLI MAGAZZINO"), this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
 
@@ -111,7 +111,7 @@ void TArticoli::creaControlli() {
     // discount amount and net price.
     const auto prezzi = [&](int x, const QString& titolo, const char* lordo, const char* tipo,
                             const char* perc, const char* sconto, const char* netto) {
-        Modulo::etichetta(this, titolo, x, 464, sezione, kBlu);
+        Modulo::etichetta(this, titolo, x, 464, sezione, Colori::Blu);
         struct Sezione {
             DBEdit* lordo;
             DBComboBox* tipo;
@@ -161,17 +161,15 @@ QList<QWidget*> TArticoli::controlli() const {
             DBComboBox2, DBEdit11, DBEdit12,    DBEdit13, DBNavigator1, BitBtn1,  Edit2};
 }
 
-void TArticoli::scegliPer(QWidget* fatture) {
+void TArticoli::scegliPer(QWidget* fatture, std::function<QStringList()> scelta) {
     m_fatture = fatture;
+    m_scelta = std::move(scelta);
     exec();
 }
 
 void TArticoli::cerca(const QString& colonna, const QString& testo) {
-    try {
-        cercaNelRegistro(*m_diz.Articoli, QStringLiteral("magazzino"), colonna, testo);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
+    TAzione::esegui(
+        [&] { cercaNelRegistro(*m_diz.Articoli, QStringLiteral("magazzino"), colonna, testo); });
 }
 
 void TArticoli::Edit1Change() {
@@ -183,13 +181,7 @@ void TArticoli::Edit2Change() {
 }
 
 void TArticoli::BitBtn1Click() {
-    try {
-        nuovoArticolo(*m_diz.Articoli);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return;
-    }
-    DBEdit1->setFocus();
+    if (TAzione::esegui([this] { nuovoArticolo(*m_diz.Articoli); })) DBEdit1->setFocus();
 }
 
 // Leaving a price field of either section: the article goes into editing, the field
@@ -198,16 +190,14 @@ void TArticoli::esci(const QString& colonna, const QString& maschera, const QStr
                      bool vendita) {
     Table& t = *m_diz.Articoli;
     if (!t.isOpen() || (!t.isEditing() && t.recNo() < 0)) return;
-    try {
+    TAzione::esegui([&] {
         if (!t.isEditing()) t.edit();
         if (!colonna.isEmpty()) riformattaImporto(t, colonna, maschera, ripiego);
         if (vendita)
             CalcolaPrezzoVendita(t);
         else
             CalcolaPrezzoAcquisto(t);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
+    });
 }
 
 void TArticoli::DBEdit4Exit() {
@@ -241,14 +231,10 @@ void TArticoli::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 }
 
 bool TArticoli::DBGrid3DblClick() {
-    if (!m_fatture || !m_fatture->isVisible() || m_diz.Articoli->recNo() < 0) return false;
+    if (!m_fatture || !m_fatture->isVisible() || !m_scelta || m_diz.Articoli->recNo() < 0)
+        return false;
     QStringList avvisi;
-    try {
-        avvisi = scegliArticolo(*m_diz.Articoli, *m_diz.Testata, *m_diz.Detta);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return true;
-    }
+    if (!TAzione::esegui([&] { avvisi = m_scelta(); })) return true;
     if (!avvisi.isEmpty()) Desktop::corrente().messaggio(avvisi.join(QLatin1Char('\n')));
     Edit1->clear();
     Edit2->clear();
@@ -275,14 +261,7 @@ void TArticoli::FormShow() {
 
 bool TArticoli::FormClose() {
     Table& t = *m_diz.Articoli;
-    if (!t.isEditing()) return true;
-    try {
-        t.post();
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return false;
-    }
-    return true;
+    return !t.isEditing() || TAzione::esegui([&t] { t.post(); });
 }
 
 void TArticoli::done(int r) {

@@ -1,6 +1,7 @@
 #include "Tanag_az.h"
 
 #include "data/TDiz.h"
+#include "widgets/Colori.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBNavigator.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kLarghezza = 640;
 constexpr int kAltezza = 448;
-const QColor kBlu(0, 0, 128);
 
 // Rows from the top in tab order: name; address; town; tax codes; contacts; business
 // register and capital; (shareholders and liquidation with the navigator); folder, bank.
@@ -52,7 +52,7 @@ Tanag_az::Tanag_az(TDiz& diz, QWidget* parent) : FinestraModale(parent), m_diz(d
 void Tanag_az::creaIntestazione() {
     Label1 = new QLabel(QStringLiteral("D A T I   A Z I E N D A"), this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
 }
