@@ -1,7 +1,6 @@
 #include "invoices/CalcolaTotali.h"
 
 #include "db/Table.h"
-#include "db/Transaction.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
@@ -245,9 +244,8 @@ void CalcolaTotali(Table& testata, Table& righe) {
         Scrittura s(testata);
         scriviSlot(s, aliquote, w);
         scriviTotali(s, w);
-        Transaction transazione(*testata.connection());
+        // One statement: other readers see the old header or the new one.
         s.esegui();
-        transazione.commit();
     } catch (...) {
         testata.cancel();
         throw;

@@ -22,7 +22,7 @@ class Table;
 // all four slots are taken they count nowhere, like the lines of a fifth rate.
 //
 // A pending edit of the header is posted first. The results are then written in
-// one transaction, so other readers see the old header or the new one, never a
+// one statement, so other readers see the old header or the new one, never a
 // mix; a header row is appended when `testata` has none. Unreadable header
 // values count as 0. On return `righe` stands on its last line.
 //
