@@ -1,5 +1,6 @@
 #include "fatturapa/ScrittoreFatturaPA.h"
 
+#include "db/FatturaInviata.h"
 #include "fatturapa/FileXml.h"
 #include "fatturapa/NomeFatturaPA.h"
 
@@ -10,6 +11,7 @@ ScrittoreFatturaPA::ScrittoreFatturaPA(FormatoFatturaPA formato, const QString& 
 // The name stays reserved while the file is composed and written, so the file
 // always holds the invoice whose nome_file names it.
 QString ScrittoreFatturaPA::scrivi() {
+    vietaSeInviata(m_tabelle.testata);
     CompositoreFatturaPA compositore(m_formato, m_tabelle.azienda, m_tabelle.testata,
                                      m_tabelle.righe);
     NomeFatturaPA nome(m_titolo, m_tabelle.azienda, m_tabelle.testata);

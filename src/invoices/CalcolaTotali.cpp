@@ -1,5 +1,6 @@
 #include "invoices/CalcolaTotali.h"
 
+#include "db/FatturaInviata.h"
 #include "db/Table.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
@@ -232,6 +233,7 @@ void scriviTotali(Scrittura& s, const Lavoro& w) {
 } // namespace
 
 void CalcolaTotali(Table& testata, Table& righe) {
+    vietaSeInviata(testata);
     testata.checkBrowseMode();
     try {
         // A header row is created first, as the lines' master.

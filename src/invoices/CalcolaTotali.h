@@ -27,6 +27,7 @@ class Table;
 // values count as 0. On return `righe` stands on its last line.
 //
 // Errors leave the header as it was (stored and shown):
+// - ErroreFatturaInviata for a sent invoice (see vietaSeInviata), before anything else;
 // - ErroreConversione when a `quantita`, or the `prezzo_tot` or gift-line rate of
 //   a line being accumulated, is not a number; the message names the line's
 //   `prog` and the column ("Riga 2, quantita: 'abc' non è ...") and `righe`

@@ -1,6 +1,7 @@
 #include "TEditorRiga.h"
 
 #include "data/TDiz.h"
+#include "db/FatturaInviata.h"
 #include "platform/Desktop.h"
 #include "widgets/Colori.h"
 #include "widgets/DBEdit.h"
@@ -186,17 +187,17 @@ void TEditorRiga::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 }
 
 void TEditorRiga::BitBtn7Click() {
+    CampiRiga c = campi();
+    if (!TAzione::esegui([&] { OperazioniRiga::insRiga(*m_diz.Testata, c); })) return;
     m_modo = ModoRiga::Nuova;
     show();
     Edit1->setFocus();
-    CampiRiga c = campi();
-    OperazioniRiga::insRiga(c);
     mostra(c);
 }
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*m_diz.Detta, c); })) return;
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*m_diz.Testata, *m_diz.Detta, c); })) return;
     m_modo = ModoRiga::Corrente;
     show();
     mostra(c);
@@ -204,9 +205,11 @@ void TEditorRiga::BitBtn10Click() {
     Edit1->setFocus();
 }
 
+// A sent invoice is refused before the question.
 void TEditorRiga::BitBtn12Click() {
+    if (!TAzione::esegui([this] { vietaSeInviata(*m_diz.Testata); })) return;
     if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina())) return;
-    TAzione::esegui([this] { OperazioniRiga::eliminaRiga(*m_diz.Detta); });
+    TAzione::esegui([this] { OperazioniRiga::eliminaRiga(*m_diz.Testata, *m_diz.Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {
