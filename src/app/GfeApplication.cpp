@@ -1,5 +1,6 @@
 #include "GfeApplication.h"
 
+#include "platform/Traduzioni.h"
 #include "widgets/TAzione.h"
 
 #include <QFont>
@@ -8,6 +9,9 @@ GfeApplication::GfeApplication(int& argc, char** argv) : QApplication(argc, argv
     // The windows' default face, where it is not installed: a sans serif of like width.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    setOrganizationName(QStringLiteral("GFE"));
+    setApplicationDisplayName(QString::fromUtf8(kNomeProgramma));
+    caricaTraduzioni(*this);
 }
 
 // An error escaping a handler goes through the windows' funnel; the event then counts

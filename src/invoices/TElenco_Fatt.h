@@ -1,12 +1,15 @@
 #pragma once
 
 #include "db/TabelleFattura.h"
+#include "invoices/RicercaFatture.h"
 #include "widgets/FinestraModale.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 
 class DBGrid;
+class Table;
 class MaskEdit;
 class TAnag_Cl;
 class TArticoli;
@@ -57,6 +60,12 @@ public:
     void BitBtn19Click(); // "Invio Fatture al SDI"
     void BitBtn18Click(); // "Importa Fatture"
 
+    // The search above the header grid: what its fields ask for, the list narrowed to
+    // it (shortly after the user stops typing, or at once), the fields cleared.
+    CriteriFatture criteri() const;
+    void applicaRicerca();
+    void PulisciClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -65,8 +74,13 @@ private:
     void EliminaFattura();
     void scriviXml(QString (*scrittore)(const TabelleFattura&, const QString&));
     void inviaCorrente(bool pubblicaAmministrazione);
+    Table* testata() const;
 
-    TDiz& m_diz;
-    QPointer<TAnag_Cl> m_clienti;
-    QPointer<TArticoli> m_articoli;
+    QTimer m_ricerca;
 };
+
+TDiz& m_diz;
+QPointer<TAnag_Cl> m_clienti;
+QPointer<TArticoli> m_articoli;
+}
+;
