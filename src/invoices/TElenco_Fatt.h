@@ -77,10 +77,7 @@ private:
     Table* testata() const;
 
     QTimer m_ricerca;
+    TDiz& m_diz;
+    QPointer<TAnag_Cl> m_clienti;
+    QPointer<TArticoli> m_articoli;
 };
-
-TDiz& m_diz;
-QPointer<TAnag_Cl> m_clienti;
-QPointer<TArticoli> m_articoli;
-}
-;
