@@ -1,6 +1,10 @@
 #include "Batch.h"
 
 #include "app/Accesso.h"
+#include "copia/Allegati.h"
+#include "copia/Copia.h"
+#include "copia/CopiaHtml.h"
+#include "copia/CopiaPdf.h"
 #include "data/TDiz.h"
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
@@ -13,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 #include <exception>
 
@@ -32,6 +37,11 @@ const QCommandLineOption kData(QStringLiteral("date"),
                                QStringLiteral("GG/MM/AA"));
 const QCommandLineOption kPdf(QStringLiteral("pdf"), QStringLiteral("File PDF da scrivere"),
                               QStringLiteral("FILE"));
+const QCommandLineOption kHtml(QStringLiteral("html"), QStringLiteral("File HTML da scrivere"),
+                               QStringLiteral("FILE"));
+const QCommandLineOption kAllegati(QStringLiteral("allegati"),
+                                   QStringLiteral("Cartella in cui salvare gli allegati"),
+                                   QStringLiteral("CARTELLA"));
 const QCommandLineOption kProt(QStringLiteral("prot"),
                                QStringLiteral("Protocollo della fattura di acquisto"),
                                QStringLiteral("P"));
@@ -57,6 +67,8 @@ const Batch::Comando Batch::kComandi[] = {
     {"posta", "posta                                legge la casella PEC", &Batch::posta},
     {"stato", "stato --id N                         stato della fattura N presso lo SDI",
      &Batch::stato},
+    {"copia", "copia FILE [--html OUT] [--pdf OUT] [--allegati CARTELLA] copia leggibile del file",
+     &Batch::copia},
 };
 
 int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
@@ -71,7 +83,7 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
                                                     "Comandi:") +
                                      comandi);
     parser.addPositionalArgument(QStringLiteral("comando"), nomi.join(QStringLiteral(", ")));
-    parser.addOptions({kId, kPa, kData, kPdf, kProt, kAiuto, kVersione});
+    parser.addOptions({kId, kPa, kData, kPdf, kHtml, kAllegati, kProt, kAiuto, kVersione});
     if (!parser.parse(argomenti)) {
         m_err << parser.errorText() << Qt::endl;
         return 1;
@@ -274,4 +286,61 @@ int Batch::importa(const Richiesta& r) {
         m_err << messaggio << Qt::endl;
     m_out << "importate " << esito.importate << ", gia presenti " << esito.presenti << Qt::endl;
     return esitoComando;
+}
+
+// copia FILE --html OUT | --pdf OUT | --allegati DIR: the readable copy of any FatturaPA
+// file (no log-in: it reads the file alone). Nothing is written for a file that is not
+// a readable document.
+int Batch::copia(const Richiesta& r) {
+    const QCommandLineParser& parser = r.parser;
+    if (r.argomenti.size() != 1) {
+        m_err << "Indicare un file da leggere: copia FILE --html OUT | --pdf OUT" << Qt::endl;
+        return 1;
+    }
+    const QString html = parser.value(kHtml);
+    const QString pdf = parser.value(kPdf);
+    const QString allegati = parser.value(kAllegati);
+    if (html.isEmpty() && pdf.isEmpty() && allegati.isEmpty()) {
+        m_err << "Indicare cosa scrivere: --html FILE, --pdf FILE o --allegati CARTELLA"
+              << Qt::endl;
+        return 1;
+    }
+    const QDir lavoro(r.cartella);
+    const EsitoCopia esito = leggiCopiaFile(QFileInfo(lavoro, r.argomenti[0]).absoluteFilePath());
+    if (!esito.riuscita()) {
+        m_err << esito.errore << Qt::endl;
+        return 1;
+    }
+    try {
+        if (!html.isEmpty()) {
+            const QString percorso = QFileInfo(lavoro, html).absoluteFilePath();
+            QSaveFile file(percorso);
+            if (!file.open(QIODevice::WriteOnly) || file.write(copiaHtml(esito.copia)) < 0 ||
+                !file.commit()) {
+                m_err << "Impossibile scrivere " << percorso << ": " << file.errorString()
+                      << Qt::endl;
+                return 1;
+            }
+            m_out << percorso << Qt::endl;
+        }
+        if (!pdf.isEmpty()) {
+            const QString percorso = QFileInfo(lavoro, pdf).absoluteFilePath();
+            pdfCopia(esito.copia, percorso);
+            m_out << percorso << Qt::endl;
+        }
+    } catch (const std::exception& e) {
+        m_err << messaggioDi(e) << Qt::endl;
+        return 1;
+    }
+    if (!allegati.isEmpty()) {
+        const EsitoAllegati salvati =
+            salvaAllegati(esito.copia, QFileInfo(lavoro, allegati).absoluteFilePath());
+        for (const QString& s : salvati.salvati)
+            m_out << s << Qt::endl;
+        if (!salvati.riuscito()) {
+            m_err << salvati.errore << Qt::endl;
+            return 1;
+        }
+    }
+    return 0;
 }

@@ -16,6 +16,9 @@ class TDiz;
 //   print --id N --pdf FILE            the printed invoice N as PDF, prints its full path
 //   print-purchase --prot P --pdf FILE the printed purchase invoice P as PDF
 // --help and --version print to `out`; an option given twice is refused.
+//   copia FILE [--html OUT] [--pdf OUT] [--allegati DIR]  the readable copy of any
+//                       FatturaPA file (plain or signed), no log-in; prints the paths
+//                       written
 //   import [--date DD/MM/YY]  the import of "Importa Fatture" up to that date (today
 //                       without it), caption from ip.ini; progress, refused documents
 //                       and validator findings on `err`, last `out` line
@@ -58,6 +61,7 @@ private:
     int notifiche(const Richiesta& r);
     int posta(const Richiesta& r);
     int stato(const Richiesta& r);
+    int copia(const Richiesta& r);
 
     bool idFattura(const Richiesta& r, int& id);
     bool accedi(TDiz& diz, const QString& cartella, QString& titolo);

@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     // Printing lays out text in fonts, which needs a GUI application; it never opens a
     // window, so it runs on the offscreen platform without a display.
     const bool stampa = argc > 1 && (std::strcmp(argv[1], "print") == 0 ||
-                                     std::strcmp(argv[1], "print-purchase") == 0);
+                                     std::strcmp(argv[1], "print-purchase") == 0 ||
+                                     std::strcmp(argv[1], "copia") == 0);
     std::unique_ptr<QCoreApplication> app;
     if (stampa) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
