@@ -272,8 +272,11 @@ int Batch::importa(const Richiesta& r) {
     try {
         ImportaFatture(
             diz, titolo, data,
-            [this](const AvanzamentoImportazione& a) {
-                if (a.letti > 0 && a.letti % 100 == 0)
+            [this, attesa = false](const AvanzamentoImportazione& a) mutable {
+                if (a.inAttesa && !attesa)
+                    m_err << "in attesa del termine di un'altra importazione in corso" << Qt::endl;
+                attesa = a.inAttesa;
+                if (!a.inAttesa && a.letti > 0 && a.letti % 100 == 0)
                     m_err << "letti " << a.letti << " di " << a.totale << ", importate "
                           << a.importate << Qt::endl;
             },
@@ -284,6 +287,8 @@ int Batch::importa(const Richiesta& r) {
     }
     if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
         m_err << messaggio << Qt::endl;
+    // A document refused by rule is the expected outcome; one that failed is not.
+    if (!esito.errori.isEmpty()) esitoComando = 1;
     m_out << "importate " << esito.importate << ", gia presenti " << esito.presenti << Qt::endl;
     return esitoComando;
 }

@@ -78,6 +78,62 @@ MigrationStep sdiRisposte() {
              kTabella}};
 }
 
+// A column widened to a size: MODIFY keeps the table's character set.
+QString allarga(const char* tabella, const char* colonna, int caratteri) {
+    return QStringLiteral("ALTER TABLE %1 MODIFY %2 VARCHAR(%3)")
+        .arg(QLatin1String(tabella), QLatin1String(colonna))
+        .arg(caratteri);
+}
+
+// Received invoices are stored whole: every column the loader fills holds the longest
+// value the FatturaPA schema allows there (amounts with up to 11 digits and 8 decimals,
+// numbers of 20 characters, natures like "N3.1", descriptions of 1000).
+MigrationStep ricevuteIntere() {
+    MigrationStep s{QStringLiteral("hard-1-ricevute-intere"), {}};
+    const std::pair<const char*, int> testa[] = {
+        {"rag_soc", 130},  {"indirizzo", 70},  {"comune", 60},    {"p_iva", 28},
+        {"pec", 256},      {"num_doc", 20},    {"tot_doc", 21},   {"spese", 21},
+        {"arrot", 21},     {"imponibile", 21}, {"imposta", 21},   {"imponibile2", 21},
+        {"imposta2", 21},  {"nome_file", 60},  {"sc_perc", 6},    {"sc_importo", 21},
+        {"natura", 4},     {"natura2", 4},     {"spese2", 21},    {"arrot2", 21},
+        {"imp_scad1", 21}, {"imp_scad2", 21},  {"imp_scad3", 21}, {"imp_scad4", 21}};
+    for (const auto& [colonna, caratteri] : testa)
+        s.statements << allarga("test_car", colonna, caratteri);
+    const std::pair<const char*, int> righe[] = {
+        {"descrizione", 1000}, {"quantita", 21},   {"prezzo_unit", 21}, {"sc_perc", 6},
+        {"sc_importo", 21},    {"prezzo_tot", 21}, {"natura", 4}};
+    for (const auto& [colonna, caratteri] : righe)
+        s.statements << allarga("dett_car", colonna, caratteri);
+    return s;
+}
+
+// The change logs the automatic refresh follows, each fed by triggers on its table
+// (every insert, update and delete), so that a refresh re-reads only what changed. A
+// table without a key of its own logs only that something changed.
+MigrationStep registriModifiche() {
+    MigrationStep s{QStringLiteral("hard-2-registri-modifiche"), {}};
+    const std::pair<const char*, const char*> tabelle[] = {
+        {"testata", "id_invio"}, {"test_car", "prot"}, {"dett_car", nullptr}};
+    for (const auto& [nome, chiave] : tabelle) {
+        const QString t = QLatin1String(nome);
+        const QString log = QStringLiteral("gfe_modifiche_") + t;
+        const QString nuova = chiave ? QStringLiteral("NEW.") + QLatin1String(chiave) : u"NULL"_qs;
+        const QString vecchia =
+            chiave ? QStringLiteral("OLD.") + QLatin1String(chiave) : u"NULL"_qs;
+        s.statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (n BIGINT UNSIGNED NOT NULL "
+                                       "AUTO_INCREMENT, chiave INT, PRIMARY KEY (n)) "
+                                       "ENGINE=InnoDB DEFAULT CHARSET=utf8mb4")
+                            .arg(log);
+        const QString trigger = QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_gfe_%2 AFTER %3 ON "
+                                               "%1 FOR EACH ROW INSERT INTO %4 (chiave) VALUES %5");
+        s.statements << trigger.arg(t, u"ins"_qs, u"INSERT"_qs, log, u'(' + nuova + u')')
+                     << trigger.arg(t, u"upd"_qs, u"UPDATE"_qs, log,
+                                    u'(' + vecchia + u"), ("_qs + nuova + u')')
+                     << trigger.arg(t, u"del"_qs, u"DELETE"_qs, log, u'(' + vecchia + u')');
+    }
+    return s;
+}
+
 // Writing a file checks that no other invoice holds its name, and the exchange system's
 // answers find their invoice by it: one look-up in the index instead of reading every
 // header.
@@ -90,7 +146,7 @@ MigrationStep speedNomeFile() {
 } // namespace
 
 QList<MigrationStep> migrazioniFatture() {
-    return {sdiRisposte(), speedNomeFile()};
+    return {sdiRisposte(), ricevuteIntere(), registriModifiche(), speedNomeFile()};
 }
 
 void applicaMigrazioni(Connection& c) {

@@ -70,8 +70,8 @@ void TDiz::creaFatture() {
     Testata = tabella(xml_conn, QStringLiteral("testata"), TestataS);
     Testata->setOrderBy({QStringLiteral("id_invio")});
     Testata->addCalculatedField(QStringLiteral("prot"));
-    Testata->setOnNewRecord([this](Table& t) { TestataNewRecord(t); });
-    Testata->setOnCalcFields([this](Table& t) { TestataCalcFields(t); });
+    Testata->setOnNewRecord(&TDiz::TestataNewRecord);
+    Testata->setOnCalcFields(&TDiz::TestataCalcFields);
     Testata->setAutoRefresh(10000);
     Detta = tabella(xml_conn, QStringLiteral("dettaglio"), DettaS);
     Detta->setMaster(TestataS, {QStringLiteral("id_invio")}, {QStringLiteral("id_invio")});
@@ -99,12 +99,12 @@ void TDiz::creaFatture() {
 
 void TDiz::creaContabilita() {
     Test_Fatt = tabella(Dati, QStringLiteral("testata"), Test_FattS);
-    dichiaraTestFatt();
-    Test_Fatt->setOnCalcFields([this](Table& t) { Test_FattCalcFields(t); });
+    dichiaraTestFatt(*Test_Fatt);
+    Test_Fatt->setOnCalcFields(&TDiz::Test_FattCalcFields);
     BolleT = tabella(Dati, QStringLiteral("testata"), BolleS);
     Dett_Fatt = tabella(Dati, QStringLiteral("dettag"), Dett_FattS);
-    dichiaraDettFatt();
-    Dett_Fatt->setOnCalcFields([this](Table& t) { Dett_FattCalcFields(t); });
+    dichiaraDettFatt(*Dett_Fatt);
+    Dett_Fatt->setOnCalcFields(&TDiz::Dett_FattCalcFields);
     Dett_Fatt->setMaster(BolleS, {QStringLiteral("prot_testa")}, {QStringLiteral("protocollo")});
 }
 
@@ -170,18 +170,18 @@ void set(Table& t, const char* name, double v) {
 
 } // namespace
 
-void TDiz::dichiaraTestFatt() {
+void TDiz::dichiaraTestFatt(Table& t) {
     for (const Dichiarato& d : kTestata)
-        Test_Fatt->declareField(QString::fromLatin1(d.nome), d.tipo);
+        t.declareField(QString::fromLatin1(d.nome), d.tipo);
     for (const char* c : kCalcTestata)
-        Test_Fatt->addCalculatedField(QString::fromLatin1(c), QMetaType::Double);
+        t.addCalculatedField(QString::fromLatin1(c), QMetaType::Double);
 }
 
-void TDiz::dichiaraDettFatt() {
+void TDiz::dichiaraDettFatt(Table& t) {
     for (const Dichiarato& d : kDettag)
-        Dett_Fatt->declareField(QString::fromLatin1(d.nome), d.tipo);
+        t.declareField(QString::fromLatin1(d.nome), d.tipo);
     for (const char* c : kCalcDettag)
-        Dett_Fatt->addCalculatedField(QString::fromLatin1(c), QMetaType::Double);
+        t.addCalculatedField(QString::fromLatin1(c), QMetaType::Double);
 }
 
 void TDiz::TestataNewRecord(Table& t) {

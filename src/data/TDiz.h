@@ -50,10 +50,16 @@ public:
     DataSource* Dett_FattS;
     DataSource* BolleS;
 
-    void TestataNewRecord(Table& t);
-    void TestataCalcFields(Table& t);
-    void Test_FattCalcFields(Table& t);
-    void Dett_FattCalcFields(Table& t);
+    // The handlers work on the table given, so that a computation with tables
+    // of its own (the import) gets the same defaults and calculated fields.
+    static void TestataNewRecord(Table& t);
+    static void TestataCalcFields(Table& t);
+    static void Test_FattCalcFields(Table& t);
+    static void Dett_FattCalcFields(Table& t);
+    // The columns of the accounting tables the system needs (opening fails when
+    // one is missing or of another kind) and their calculated fields.
+    static void dichiaraTestFatt(Table& t);
+    static void dichiaraDettFatt(Table& t);
 
     // The invoice tables in the order the log-in opens them.
     QList<Table*> tabelleFatture() const;
@@ -66,8 +72,6 @@ private:
     Table* tabella(Connection* c, const QString& name, DataSource*& source);
     void creaFatture();
     void creaContabilita();
-    void dichiaraTestFatt();
-    void dichiaraDettFatt();
     std::unique_ptr<Connection> m_xml;
     std::unique_ptr<Connection> m_dati;
     std::unique_ptr<::Query> m_query;

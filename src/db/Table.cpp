@@ -167,6 +167,8 @@ void Table::loadColumns(const QSqlRecord& record) {
     m_columns.clear();
     m_byName.clear();
     for (int i = 0; i < record.count(); ++i) {
+        // The rows' signatures are no column: they follow the columns, apart.
+        if (record.fieldName(i) == SqlBuilder::signatureAlias()) continue;
         ColumnInfo c = m_tableMeta.value(record.fieldName(i).toLower());
         c.name = record.fieldName(i);
         c.type = QMetaType::Type(record.field(i).metaType().id());

@@ -164,7 +164,6 @@ void CompositoreFatturaPA::cessionario() {
     m_doc.elemento(L("Nazione"), nazione);
     m_doc.riga(L("</Sede>"));
     m_doc.riga(L("</CessionarioCommittente>"));
-    m_doc.riga(L("<SoggettoEmittente>CC</SoggettoEmittente>"));
     m_doc.riga(L("</FatturaElettronicaHeader>"));
 }
 

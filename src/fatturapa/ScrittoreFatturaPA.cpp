@@ -1,5 +1,6 @@
 #include "fatturapa/ScrittoreFatturaPA.h"
 
+#include "data/FatturaInviata.h"
 #include "fatturapa/FileXml.h"
 #include "fatturapa/NomeFatturaPA.h"
 
@@ -15,6 +16,7 @@ QString ScrittoreFatturaPA::progressivo(int idInvio, const QString& titoloFattur
 // The name stays reserved while the file is composed and written, so the file
 // always holds the invoice whose nome_file names it.
 QString ScrittoreFatturaPA::scrivi() {
+    vietaSeInviata(m_testata);
     CompositoreFatturaPA compositore(m_formato, m_azienda, m_testata, m_righe);
     NomeFatturaPA nome(m_titolo, m_azienda, m_testata);
     nome.riserva();

@@ -12,6 +12,7 @@ class Table;
 // Any process can run it over its own connection and tables.
 //
 // Throws, with the message for the user:
+// - ErroreFatturaInviata for a sent invoice: its file is never written again;
 // - ErroreConversione for a company share capital, invoice date or total that
 //   cannot be read, ErroreXml for a company VAT number or progressive that is
 //   not letters and digits, a name longer than nome_file, too many

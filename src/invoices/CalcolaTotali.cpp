@@ -1,7 +1,7 @@
 #include "invoices/CalcolaTotali.h"
 
+#include "data/FatturaInviata.h"
 #include "data/TDiz.h"
-#include "db/Transaction.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
@@ -233,6 +233,7 @@ void scriviTotali(Scrittura& s, const Lavoro& w) {
 } // namespace
 
 void CalcolaTotali(Table& testata, Table& righe) {
+    vietaSeInviata(testata);
     testata.checkBrowseMode();
     try {
         // A header row is created first, as the lines' master.
@@ -245,9 +246,8 @@ void CalcolaTotali(Table& testata, Table& righe) {
         Scrittura s(testata);
         scriviSlot(s, aliquote, w);
         scriviTotali(s, w);
-        Transaction transazione(*testata.connection());
+        // One statement: other readers see the old header or the new one.
         s.esegui();
-        transazione.commit();
     } catch (...) {
         testata.cancel();
         throw;

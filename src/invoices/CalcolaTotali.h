@@ -20,11 +20,12 @@ class Table;
 // all four slots are taken they count nowhere, like the lines of a fifth rate.
 //
 // A pending edit of the header is posted first. The results are then written in
-// one transaction, so other readers see the old header or the new one, never a
+// one statement, so other readers see the old header or the new one, never a
 // mix; a header row is appended when `testata` has none. Unreadable header
 // values count as 0. On return `righe` stands on its last line.
 //
 // Errors leave the header as it was (stored and shown):
+// - ErroreFatturaInviata for a sent invoice (see vietaSeInviata), before anything else;
 // - ErroreConversione when a `quantita`, or the `prezzo_tot` or gift-line rate of
 //   a line being accumulated, is not a number; the message names the line's
 //   `prog` and the column ("Riga 2, quantita: 'abc' non è ...") and `righe`

@@ -1,6 +1,9 @@
 #include "invoices/ImportaFatture.h"
 
 #include "data/TDiz.h"
+#include "db/Connection.h"
+#include "db/DataSource.h"
+#include "db/Table.h"
 #include "db/Transaction.h"
 #include "fatturapa/ScrittoreFatturaPA.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
@@ -8,6 +11,7 @@
 #include "platform/Errore.h"
 #include "platform/Testi.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -19,16 +23,37 @@ namespace {
 
 using L = QLatin1StringView;
 
+// The bookkeeping program keeps its documents in the database quirn19, and 2023
+// is the year whose sales documents this program turns into electronic
+// invoices. Both are fixed here, the one place that names them: the documents
+// of other years or of another accounting database are never read. When the
+// year changes, change them together.
+const QString kContabilita = QStringLiteral("quirn19");
+constexpr int kAnno = 2023;
+
 const QString kTitoloPrincipale = QStringLiteral("A");
 
-const QString kIstruzioneDocumenti = QStringLiteral(
-    "SELECT * from quirn19.testata where anno=2023 and (reg_doc=\"FV\" or reg_doc=\"NC\" or "
-    "reg_doc=\"NI\" or reg_doc=\"FD\" or reg_doc=\"FI\")");
+QString istruzioneDocumenti() {
+    return QStringLiteral("SELECT * from %1.testata where anno=%2 and (reg_doc=\"FV\" or "
+                          "reg_doc=\"NC\" or reg_doc=\"NI\" or reg_doc=\"FD\" or reg_doc=\"FI\")")
+        .arg(kContabilita)
+        .arg(kAnno);
+}
 
 // Every delivery note of the year billed by a deferred invoice, read once: one
 // statement per deferred invoice would scan the year's documents each time.
-const QString kIstruzioneBolle =
-    QStringLiteral("SELECT * from quirn19.testata where anno=2023 and prot_f_diff is not null");
+QString istruzioneBolle() {
+    return QStringLiteral("SELECT * from %1.testata where anno=%2 and prot_f_diff is not null")
+        .arg(kContabilita)
+        .arg(kAnno);
+}
+
+QString istruzioneRighe() {
+    return QStringLiteral("SELECT * from %1.dettag where prot_testa = ?").arg(kContabilita);
+}
+
+// Seconds a run waits for another import of the same invoice database.
+constexpr int kAttesaMassima = 600;
 
 // Empty text, never null: a null text would be written as NULL.
 QString vuoto() {
@@ -123,108 +148,150 @@ QString natura(Table& doc) {
     return QString();
 }
 
-// While it lives: the invoice tables' automatic refresh is off, and the details
-// of the headers other than the lines (which the import does not touch) stop
-// following Testata, which every invoice posts several times; they are read
-// again once at the end.
-class TabelleFerme {
-public:
-    explicit TabelleFerme(TDiz& d) : m_testata(d.TestataS) {
-        for (Table* t : d.tabelleFatture()) {
-            if (t->autoRefreshActive()) {
-                m_refresh.emplace_back(t, t->autoRefreshInterval());
-                t->setAutoRefresh(0);
-            }
-            if (t != d.Detta && t->masterSource() == d.TestataS) {
-                m_dettagli.push_back(t);
-                t->setMasterSource(nullptr);
-            }
-        }
-    }
-    ~TabelleFerme() {
-        for (const auto& [t, ms] : m_refresh)
-            t->setAutoRefresh(ms);
-        for (Table* t : m_dettagli) {
-            t->setMasterSource(m_testata);
-            try {
-                if (t->isOpen()) t->refresh();
-            } catch (const Errore&) {
-                // Read again at the next move of the headers.
-            }
-        }
-    }
-    TabelleFerme(const TabelleFerme&) = delete;
-    TabelleFerme& operator=(const TabelleFerme&) = delete;
-
-private:
-    DataSource* m_testata;
-    std::vector<std::pair<Table*, int>> m_refresh;
-    std::vector<Table*> m_dettagli;
+// A line of the invoice to be written: its columns with their texts, in order.
+struct Riga {
+    QList<std::pair<const char*, QString>> colonne;
+    bool riferimento = false; // the line naming a delivery note
 };
 
-// Keeps a detail table from following its master while it lives.
-class LineeFerme {
+// A document refused by rule: nothing was written for it.
+GFE_ERRORE(Rifiuto);
+
+// The run's turn on the invoice database: runs of any program importing into
+// it take the same lock of the server, so that looking a document up and
+// creating its invoice is one step that no other import interleaves with.
+class TurnoImportazione {
 public:
-    explicit LineeFerme(Table& t) : m_tabella(t), m_master(t.masterSource()) {
-        t.setMasterSource(nullptr);
+    TurnoImportazione(Connection& c, const std::function<void()>& inAttesa)
+        : m_connessione(c), m_nome((QStringLiteral("gfe_importa/") + c.database()).left(64)) {
+        QElapsedTimer attesa;
+        attesa.start();
+        for (;;) {
+            const Statement st =
+                c.exec(QStringLiteral("SELECT GET_LOCK(?, ?)"), {m_nome, m_primaAttesa ? 0 : 1});
+            if (st->next() && st->value(0).toInt() == 1) return;
+            m_primaAttesa = false;
+            if (attesa.elapsed() > kAttesaMassima * 1000LL)
+                throw Errore(
+                    QStringLiteral(
+                        "Un'altra importazione delle fatture nel database %1 è in corso da oltre "
+                        "%2 "
+                        "minuti: nessun documento è stato importato, riprovare al suo termine.")
+                        .arg(c.database())
+                        .arg(kAttesaMassima / 60));
+            if (inAttesa) inAttesa();
+        }
     }
-    ~LineeFerme() { m_tabella.setMasterSource(m_master); }
-    LineeFerme(const LineeFerme&) = delete;
-    LineeFerme& operator=(const LineeFerme&) = delete;
+    ~TurnoImportazione() {
+        try {
+            m_connessione.exec(QStringLiteral("SELECT RELEASE_LOCK(?)"), {m_nome});
+        } catch (...) {
+            // A lost connection has released the lock on the server already.
+        }
+    }
+    TurnoImportazione(const TurnoImportazione&) = delete;
+    TurnoImportazione& operator=(const TurnoImportazione&) = delete;
 
 private:
-    Table& m_tabella;
-    DataSource* m_master;
+    Connection& m_connessione;
+    QString m_nome;
+    bool m_primaAttesa = true;
 };
 
 using Chiave = std::pair<QString, QString>; // num_doc, tipo_doc
 
 class Importazione {
 public:
-    Importazione(TDiz& diz, const QString& titolo, const QString& dataLimite,
+    Importazione(Connection& fatture, Connection& contabilita, const QString& titolo,
                  const std::function<void(const AvanzamentoImportazione&)>& avanzamento,
-                 EsitoImportazione& esito)
-        : d(diz), m_titolo(titolo), m_testoData(dataLimite), m_avanzamento(avanzamento),
-          m_esito(esito) {}
+                 EsitoImportazione& esito);
 
-    void esegui();
-    void concludi();
-    void ripristina();
+    void esegui(const QDate& limite);
 
 private:
+    void apri();
     void leggiEsistenti();
-    void documento();
-    void creaFattura(const Registro& reg, const QString& codice);
-    void scriviTestata(const Registro& reg, const QString& codice, const Slot (&slot)[4]);
-    void copiaRighe(const QString& naturaRighe);
-    void copiaRiga(const QString& naturaRighe);
-    void rigaBolla(Table& bolla, const Slot& primo);
-    QString totaliEFile();
+    void documento(const QDate& limite);
+    std::vector<Riga> righeDocumento(const Registro& reg, const Slot& primo);
+    void righeOrigine(std::vector<Riga>& righe, const QString& naturaRighe);
+    Riga rigaBolla(Table& bolla, const Slot& primo);
     QList<int> bolleDi(int protocollo);
+    void creaFattura(const Registro& reg, const QString& codice, const Slot (&slot)[4],
+                     const std::vector<Riga>& righe);
+    void scriviTestata(const Registro& reg, const QString& codice, const Slot (&slot)[4]);
+    void scriviRiga(const Riga& riga);
+    void ripristina();
+    bool risponde();
     QString descrizioneDocumento();
-    void avanza();
+    void avanza(bool inAttesa = false);
 
-    TDiz& d;
+    Connection& m_fatture;
+    Connection& m_contabilita;
     QString m_titolo;
-    QString m_testoData;
     const std::function<void(const AvanzamentoImportazione&)>& m_avanzamento;
     EsitoImportazione& m_esito;
-    QDate m_limite;
-    QHash<Chiave, int> m_esistenti; // the first id_invio of each number and type
-    QHash<int, QList<int>> m_bolle; // BolleT's rows by the deferred invoice billing them
+
+    // Accounting database: the documents, the lines of one document or note,
+    // the delivery notes.
+    Table m_documenti;
+    Table m_righeDoc;
+    Table m_bolle;
+    // Invoice database: the company, and the invoice being created with its
+    // lines; the header table holds only the rows this run wrote.
+    Table m_azienda;
+    Table m_testata;
+    DataSource m_testataS;
+    Table m_righe;
+
+    QHash<Chiave, int> m_esistenti;      // the first id_invio of each number and type
+    QHash<int, QList<int>> m_perFattura; // m_bolle's rows by the deferred invoice billing them
     bool m_bolleLette = false;
     int m_lunghezzaNumero = 0;
-    int m_ultima = -1; // last invoice created or found
     int m_idInvio = 0; // the invoice being created
     int m_prog = 1;
+    int m_scritte = 0; // headers held by m_testata
     AvanzamentoImportazione m_stato;
     ValidatoreFatturaPA m_validatore;
 };
 
-// Every number and type of testata, read once: the lookup of a document then
-// costs no pass over the headers. Exact comparison, case and blanks counting.
+Importazione::Importazione(Connection& fatture, Connection& contabilita, const QString& titolo,
+                           const std::function<void(const AvanzamentoImportazione&)>& avanzamento,
+                           EsitoImportazione& esito)
+    : m_fatture(fatture), m_contabilita(contabilita), m_titolo(titolo), m_avanzamento(avanzamento),
+      m_esito(esito), m_documenti(&contabilita, QStringLiteral("testata")),
+      m_righeDoc(&contabilita, QStringLiteral("dettag")),
+      m_bolle(&contabilita, QStringLiteral("testata")),
+      m_azienda(&fatture, QStringLiteral("azienda")),
+      m_testata(&fatture, QStringLiteral("testata")), m_testataS(&m_testata),
+      m_righe(&fatture, QStringLiteral("dettaglio")) {
+    TDiz::dichiaraTestFatt(m_documenti);
+    m_documenti.setOnCalcFields(&TDiz::Test_FattCalcFields);
+    m_documenti.setSql(istruzioneDocumenti());
+    TDiz::dichiaraDettFatt(m_righeDoc);
+    m_righeDoc.setOnCalcFields(&TDiz::Dett_FattCalcFields);
+    m_righeDoc.setSql(istruzioneRighe(), {0});
+    m_bolle.setSql(istruzioneBolle());
+    // The header table reads nothing: what it holds it wrote itself, and its
+    // statement keeps the posts from reading the row back.
+    m_testata.setSql(QStringLiteral("SELECT * FROM testata WHERE FALSE"));
+    m_testata.setOnNewRecord(&TDiz::TestataNewRecord);
+    m_righe.setMaster(&m_testataS, {QStringLiteral("id_invio")}, {QStringLiteral("id_invio")});
+}
+
+void Importazione::apri() {
+    m_documenti.open();
+    m_righeDoc.open();
+    m_azienda.open();
+    m_testata.open();
+    m_righe.open();
+    m_lunghezzaNumero = m_testata.field(QStringLiteral("num_doc")).size();
+}
+
+// Every number and type of testata, read once the run has its turn: the lookup
+// of a document then costs no pass over the headers. Exact comparison, case
+// and blanks counting.
 void Importazione::leggiEsistenti() {
-    QSqlQuery q = d.xml_conn->exec(
+    QSqlQuery q = m_fatture.exec(
         QStringLiteral("SELECT id_invio, num_doc, tipo_doc FROM testata ORDER BY id_invio"));
     while (q.next()) {
         if (q.value(1).isNull() || q.value(2).isNull()) continue;
@@ -232,45 +299,42 @@ void Importazione::leggiEsistenti() {
         if (!m_esistenti.contains(chiave)) // the first row in Testata's order
             m_esistenti.insert(chiave, q.value(0).toInt());
     }
-    m_lunghezzaNumero = d.Testata->field(QStringLiteral("num_doc")).size();
 }
 
-void Importazione::avanza() {
+void Importazione::avanza(bool inAttesa) {
     m_stato.importate = m_esito.importate;
     m_stato.presenti = m_esito.presenti;
+    m_stato.inAttesa = inAttesa;
     if (m_avanzamento) m_avanzamento(m_stato);
 }
 
-void Importazione::esegui() {
-    Table& fatt = *d.Test_Fatt;
-    fatt.close();
-    fatt.setSql(kIstruzioneDocumenti);
-    fatt.open();
-    fatt.first();
-    d.Dett_Fatt->open();
+void Importazione::esegui(const QDate& limite) {
+    if (!m_fatture.isConnected()) m_fatture.connect();
+    const TurnoImportazione turno(m_fatture, [this] { avanza(true); });
+    apri();
     leggiEsistenti();
-    m_stato.totale = fatt.recordCount();
-    for (; !fatt.eof(); fatt.next()) {
+    Table& documenti = m_documenti;
+    m_stato.totale = documenti.recordCount();
+    for (documenti.first(); !documenti.eof(); documenti.next()) {
         avanza();
         ++m_stato.letti;
-        documento();
+        documento(limite);
     }
     avanza();
 }
 
 QString Importazione::descrizioneDocumento() {
-    Table& f = *d.Test_Fatt;
+    Table& f = m_documenti;
     const QString testoDoc =
         testo(f, "reg_doc") + u' ' + QString::number(f.field(L("num_doc")).asInteger());
     const QDate data = f.field(L("data")).asDate();
     return data.isValid() ? testoDoc + QStringLiteral(" del ") + Testi::testoData(data) : testoDoc;
 }
 
-void Importazione::documento() {
-    Table& f = *d.Test_Fatt;
-    if (!m_limite.isValid()) m_limite = Testi::data(m_testoData);
+void Importazione::documento(const QDate& limite) {
+    Table& f = m_documenti;
     const QDate data = f.field(L("data")).asDate();
-    if (data > m_limite) return;
+    if (data > limite) return;
     const Registro reg = registro(testo(f, "reg_doc"), f.field(L("num_doc")).asInteger(), m_titolo);
     if (!data.isValid()) {
         m_esito.rifiutati << descrizioneDocumento() + QStringLiteral(": documento senza data");
@@ -289,51 +353,156 @@ void Importazione::documento() {
     const auto trovata = m_esistenti.constFind({reg.numero, reg.tipo});
     if (trovata != m_esistenti.constEnd()) {
         ++m_esito.presenti;
-        m_ultima = trovata.value();
+        m_esito.ultima = trovata.value();
         return;
     }
-    QString codice;
     try {
-        codice = nonNullo(f.field(L("cod_destinatario")).asString());
-    } catch (const Errore&) {
-        codice = vuoto();
+        QString codice;
+        try {
+            codice = nonNullo(f.field(L("cod_destinatario")).asString());
+        } catch (const Errore&) {
+            codice = vuoto();
+        }
+        Slot slot[4];
+        scegliSlot(f, slot);
+        const std::vector<Riga> righe = righeDocumento(reg, slot[0]);
+        creaFattura(reg, codice, slot, righe);
+    } catch (const Rifiuto& r) {
+        m_esito.rifiutati << descrizioneDocumento() + QStringLiteral(": ") + r.messaggio();
+    } catch (const Errore& e) {
+        ripristina();
+        // Without the server every later document would fail the same way.
+        if (!risponde()) throw;
+        m_esito.errori << descrizioneDocumento() + QStringLiteral(": ") + e.messaggio();
     }
-    creaFattura(reg, codice);
+}
+
+// The lines of the invoice of the current document, read before anything is
+// written: a document without them is refused.
+std::vector<Riga> Importazione::righeDocumento(const Registro& reg, const Slot& primo) {
+    Table& f = m_documenti;
+    const QString naturaRighe = natura(f);
+    std::vector<Riga> righe;
+    if (!reg.differita) {
+        m_righeDoc.setSql(istruzioneRighe(), {f.field(L("protocollo")).asInteger()});
+        m_righeDoc.refresh();
+        righeOrigine(righe, naturaRighe);
+        if (righe.empty()) throw Rifiuto(QStringLiteral("documento senza righe"));
+        return righe;
+    }
+    // The lines of the delivery notes, each note's after the line naming it.
+    const QList<int> note = bolleDi(f.field(L("protocollo")).asInteger());
+    if (note.isEmpty())
+        throw Rifiuto(
+            QStringLiteral("fattura differita senza bolle di consegna del %1").arg(kAnno));
+    bool conRighe = false;
+    for (const int nota : note) {
+        m_bolle.moveTo(nota);
+        righe.push_back(rigaBolla(m_bolle, primo));
+        m_righeDoc.setSql(istruzioneRighe(), {m_bolle.field(L("protocollo")).asInteger()});
+        m_righeDoc.refresh();
+        conRighe = conRighe || !m_righeDoc.isEmpty();
+        righeOrigine(righe, naturaRighe);
+    }
+    if (!conRighe)
+        throw Rifiuto(
+            QStringLiteral("le bolle di consegna della fattura differita non hanno righe"));
+    return righe;
+}
+
+// Every row of m_righeDoc as an ordinary line.
+void Importazione::righeOrigine(std::vector<Riga>& righe, const QString& naturaRighe) {
+    Table& r = m_righeDoc;
+    for (r.first(); !r.eof(); r.next()) {
+        const QString origine = testoOVuoto(r, "origine");
+        const QString categoria = testoOVuoto(r, "categoria");
+        const QString lotto = testoOVuoto(r, "lotto");
+        const QString um = testoOVuoto(r, "um");
+        const double quantita = um == u"CL" ? numero(r, "colli") : numero(r, "quantita");
+        const double impNetto = numero(r, "Imp_Netto");
+        Riga riga;
+        auto& c = riga.colonne;
+        c.append({"codice_val", testo(r, "cod_art")});
+        c.append({"descrizione", testo(r, "descrizione")});
+        c.append({"quantita", importo(quantita)});
+        c.append({"um", um});
+        c.append({"prezzo_unit", importo3(numero(r, "Netto"))});
+        if (const double sconto = numero(r, "sc_1"); sconto > 0) {
+            c.append({"sc_perc", importo(sconto)});
+            c.append({"sc_tipo", QStringLiteral("SC")});
+            c.append({"sc_importo", Testi::generale(numero(r, "pr_lordo") * quantita - impNetto)});
+        }
+        c.append({"prezzo_tot", importo3(impNetto)});
+        c.append(
+            {"aliquota", QString::number(qint64(Testi::arrotondaPari(numero(r, "aliquota"), 0)))});
+        if (!naturaRighe.isEmpty()) c.append({"natura", naturaRighe});
+        c.append({"categoria", categoria});
+        c.append({"lotto", lotto});
+        c.append({"origine", origine});
+        righe.push_back(std::move(riga));
+    }
+}
+
+// The line that names a delivery note before its lines.
+Riga Importazione::rigaBolla(Table& bolla, const Slot& primo) {
+    const QString destinatario = testoOVuoto(bolla, "dest_soc").left(35);
+    const QString indirizzo = testoOVuoto(bolla, "dest_indirizzo").left(30);
+    Riga riga;
+    riga.riferimento = true;
+    auto& c = riga.colonne;
+    c.append({"codice_val", vuoto()});
+    c.append({"descrizione",
+              QStringLiteral("Rif. Bolla ") + testo(bolla, "reg_doc") + QStringLiteral(" n. ") +
+                  QString::number(bolla.field(L("num_doc")).asInteger()) + QStringLiteral(" del ") +
+                  Testi::testoData(bolla.field(L("data")).asDate()) + u' ' + destinatario + u' ' +
+                  indirizzo});
+    c.append({"quantita", QStringLiteral("0,00")});
+    c.append({"um", vuoto()});
+    c.append({"prezzo_unit", QStringLiteral("0,00")});
+    c.append({"prezzo_tot", QStringLiteral("0,00")});
+    c.append({"aliquota", Testi::generale(primo.aliquota)});
+    for (const char* col : {"categoria", "lotto", "origine"})
+        c.append({col, vuoto()});
+    return riga;
+}
+
+// The rows of m_bolle, in the server's order, of the notes billed by a
+// deferred invoice.
+QList<int> Importazione::bolleDi(int protocollo) {
+    if (!m_bolleLette) {
+        m_bolle.open();
+        const int colonna = m_bolle.field(QStringLiteral("prot_f_diff")).index();
+        for (int r = 0; r < m_bolle.recordCount(); ++r)
+            m_perFattura[m_bolle.value(r, colonna).toInt()].append(r);
+        m_bolleLette = true;
+    }
+    return m_perFattura.value(protocollo);
 }
 
 // The invoice with its lines, totals and file name in one transaction; its file
 // is written before the commit and removed when the commit fails.
-void Importazione::creaFattura(const Registro& reg, const QString& codice) {
-    Table& f = *d.Test_Fatt;
-    Slot slot[4];
-    scegliSlot(f, slot);
+void Importazione::creaFattura(const Registro& reg, const QString& codice, const Slot (&slot)[4],
+                               const std::vector<Riga>& righe) {
+    // The header table is emptied now and then: it holds only what the run
+    // wrote, and the memory stays the same however many documents there are.
+    if (++m_scritte > 100) {
+        m_testata.refresh();
+        m_scritte = 1;
+    }
     QString percorso;
     {
-        Transaction transazione(*d.xml_conn);
+        Transaction transazione(m_fatture);
         scriviTestata(reg, codice, slot);
-        m_idInvio = d.Testata->field(L("id_invio")).asInteger();
+        m_idInvio = m_testata.field(L("id_invio")).asInteger();
         m_prog = 1;
-        const QString naturaRighe = natura(f);
-        if (!reg.differita) {
-            d.Dett_Fatt->setMasterSource(d.Test_FattS);
-            d.Dett_Fatt->refresh();
-            copiaRighe(naturaRighe);
-            d.Dett_Fatt->setMasterSource(d.BolleS);
-        } else {
-            // The lines of the delivery notes follow BolleT, note by note.
-            Table& bolle = *d.BolleT;
-            for (const int nota : bolleDi(f.field(L("protocollo")).asInteger())) {
-                const int prima = bolle.recNo();
-                bolle.moveTo(nota);
-                if (bolle.recNo() == prima) d.Dett_Fatt->refresh();
-                rigaBolla(bolle, slot[0]);
-                copiaRighe(naturaRighe);
-            }
-        }
-        // The lines just written are all of the invoice: the posts of the header
-        // by the totals and the writer need not read them again.
-        const LineeFerme ferme(*d.Detta);
-        percorso = totaliEFile();
+        for (const Riga& r : righe)
+            scriviRiga(r);
+        CalcolaTotali(m_testata, m_righe);
+        // A public administration office (a six-character code) gets its own format.
+        const bool pa = m_testata.field(L("cod_dest")).asString().size() == 6;
+        percorso = ScrittoreFatturaPA(pa ? FormatoFatturaPA::FPA12 : FormatoFatturaPA::FPR12,
+                                      m_titolo, m_azienda, m_testata, m_righe)
+                       .scrivi();
         try {
             transazione.commit();
         } catch (...) {
@@ -342,41 +511,17 @@ void Importazione::creaFattura(const Registro& reg, const QString& codice) {
         }
     }
     ++m_esito.importate;
-    m_ultima = m_idInvio;
+    m_esito.ultima = m_idInvio;
     m_esistenti.insert({reg.numero, reg.tipo}, m_idInvio);
     for (const Problema& p : m_validatore.valida(percorso))
         m_esito.problemiFile << QFileInfo(percorso).fileName() + QStringLiteral(": ") +
                                     p.descrizione();
 }
 
-// The rows of BolleT, in the server's order, of the notes billed by a deferred
-// invoice.
-QList<int> Importazione::bolleDi(int protocollo) {
-    Table& bolle = *d.BolleT;
-    if (!m_bolleLette) {
-        bolle.close();
-        bolle.setSql(kIstruzioneBolle);
-        bolle.open();
-        const int colonna = bolle.field(QStringLiteral("prot_f_diff")).index();
-        for (int r = 0; r < bolle.recordCount(); ++r)
-            m_bolle[bolle.value(r, colonna).toInt()].append(r);
-        m_bolleLette = true;
-    }
-    return m_bolle.value(protocollo);
-}
-
-// The totals and the FPR12 file of the new invoice, current in Testata with its
-// lines in Detta. Returns the file's path.
-QString Importazione::totaliEFile() {
-    CalcolaTotali(*d.Testata, *d.Detta);
-    return ScrittoreFatturaPA(FormatoFatturaPA::FPR12, m_titolo, *d.AziendaT, *d.Testata, *d.Detta)
-        .scrivi();
-}
-
 void Importazione::scriviTestata(const Registro& reg, const QString& codice,
                                  const Slot (&slot)[4]) {
-    Table& f = *d.Test_Fatt;
-    Table& t = *d.Testata;
+    Table& f = m_documenti;
+    Table& t = m_testata;
     const bool pa = codice.size() == 6;
     const QString esig = pa ? QStringLiteral("S") : QStringLiteral("I");
     t.append();
@@ -436,86 +581,35 @@ void Importazione::scriviTestata(const Registro& reg, const QString& codice,
     t.post();
 }
 
-void Importazione::copiaRighe(const QString& naturaRighe) {
-    Table& r = *d.Dett_Fatt;
-    for (r.first(); !r.eof(); r.next())
-        copiaRiga(naturaRighe);
-}
-
-void Importazione::copiaRiga(const QString& naturaRighe) {
-    Table& r = *d.Dett_Fatt;
-    Table& detta = *d.Detta;
-    const QString origine = testoOVuoto(r, "origine");
-    const QString categoria = testoOVuoto(r, "categoria");
-    const QString lotto = testoOVuoto(r, "lotto");
-    const QString um = testoOVuoto(r, "um");
-    const double quantita = um == u"CL" ? numero(r, "colli") : numero(r, "quantita");
-    const double impNetto = numero(r, "Imp_Netto");
+void Importazione::scriviRiga(const Riga& riga) {
+    Table& detta = m_righe;
     detta.append();
     detta.field(L("id_invio")).setAsInteger(m_idInvio);
     detta.field(L("prog")).setAsInteger(m_prog);
-    scrivi(detta, "codice_val", testo(r, "cod_art"));
-    scrivi(detta, "descrizione", testo(r, "descrizione"));
-    scrivi(detta, "quantita", importo(quantita));
-    scrivi(detta, "um", um);
-    scrivi(detta, "prezzo_unit", importo3(numero(r, "Netto")));
-    if (const double sconto = numero(r, "sc_1"); sconto > 0) {
-        scrivi(detta, "sc_perc", importo(sconto));
-        scrivi(detta, "sc_tipo", QStringLiteral("SC"));
-        scrivi(detta, "sc_importo", Testi::generale(numero(r, "pr_lordo") * quantita - impNetto));
-    }
-    scrivi(detta, "prezzo_tot", importo3(impNetto));
-    scrivi(detta, "aliquota",
-           QString::number(qint64(Testi::arrotondaPari(numero(r, "aliquota"), 0))));
-    if (!naturaRighe.isEmpty()) scrivi(detta, "natura", naturaRighe);
-    scrivi(detta, "categoria", categoria);
-    scrivi(detta, "lotto", lotto);
-    scrivi(detta, "origine", origine);
+    for (const auto& [colonna, valore] : riga.colonne)
+        scrivi(detta, colonna, valore);
     detta.post();
     ++m_prog;
 }
 
-// The line that names a delivery note before its lines.
-void Importazione::rigaBolla(Table& bolla, const Slot& primo) {
-    Table& detta = *d.Detta;
-    const QString destinatario = testoOVuoto(bolla, "dest_soc").left(35);
-    const QString indirizzo = testoOVuoto(bolla, "dest_indirizzo").left(30);
-    detta.append();
-    detta.field(L("id_invio")).setAsInteger(m_idInvio);
-    detta.field(L("prog")).setAsInteger(m_prog);
-    scrivi(detta, "codice_val", vuoto());
-    scrivi(detta, "descrizione",
-           QStringLiteral("Rif. Bolla ") + testo(bolla, "reg_doc") + QStringLiteral(" n. ") +
-               QString::number(bolla.field(L("num_doc")).asInteger()) + QStringLiteral(" del ") +
-               Testi::testoData(bolla.field(L("data")).asDate()) + u' ' + destinatario + u' ' +
-               indirizzo);
-    scrivi(detta, "quantita", QStringLiteral("0,00"));
-    scrivi(detta, "um", vuoto());
-    scrivi(detta, "prezzo_unit", QStringLiteral("0,00"));
-    scrivi(detta, "prezzo_tot", QStringLiteral("0,00"));
-    scrivi(detta, "aliquota", Testi::generale(primo.aliquota));
-    for (const char* c : {"categoria", "lotto", "origine"})
-        scrivi(detta, c, vuoto());
-    detta.post();
-    ++m_prog;
-}
-
-// Testata re-read once, on the last invoice created or found.
-void Importazione::concludi() {
-    if (m_ultima < 0 && m_esito.importate == 0) return;
-    d.Testata->refresh();
-    if (m_ultima >= 0) d.Testata->locate(QStringLiteral("id_invio"), m_ultima);
-}
-
-// After an error: the rows of the invoice rolled back leave the tables too.
+// After a failed invoice, rolled back: its rows leave the tables too.
 void Importazione::ripristina() {
     try {
-        d.Detta->cancel();
-        d.Testata->cancel();
-        d.Testata->refresh();
-        if (m_ultima >= 0) d.Testata->locate(QStringLiteral("id_invio"), m_ultima);
+        m_righe.cancel();
+        m_testata.cancel();
+        m_testata.refresh();
+        m_scritte = 0;
     } catch (const Errore&) {
-        // The error that stopped the run is the one reported.
+        // The error of the invoice is the one reported; the connection is tried next.
+    }
+}
+
+bool Importazione::risponde() {
+    try {
+        m_fatture.exec(QStringLiteral("SELECT 1"));
+        return true;
+    } catch (const Errore&) {
+        return false;
     }
 }
 
@@ -523,6 +617,12 @@ void Importazione::ripristina() {
 
 QString EsitoImportazione::messaggio() const {
     QStringList righe;
+    if (!errori.isEmpty()) {
+        righe << QStringLiteral("Documenti non importati per un errore (riprovati alla prossima "
+                                "importazione):");
+        for (const QString& e : errori)
+            righe << QStringLiteral("- ") + e;
+    }
     if (!rifiutati.isEmpty()) {
         righe << QStringLiteral("Documenti non importati:");
         for (const QString& r : rifiutati)
@@ -536,16 +636,38 @@ QString EsitoImportazione::messaggio() const {
     return righe.join(u'\n');
 }
 
+void ImportaFatture(Connection& fatture, Connection& contabilita, const QString& titolo,
+                    const QString& dataLimite,
+                    const std::function<void(const AvanzamentoImportazione&)>& avanzamento,
+                    EsitoImportazione& esito) {
+    const QDate limite = Testi::data(dataLimite);
+    Importazione(fatture, contabilita, titolo, avanzamento, esito).esegui(limite);
+}
+
+namespace {
+
+// The window's headers read once, standing on the run's last invoice.
+void rileggi(TDiz& diz, const EsitoImportazione& esito) {
+    Table& testata = *diz.Testata;
+    if (!testata.isOpen() || (esito.importate == 0 && esito.ultima < 0)) return;
+    testata.refresh();
+    if (esito.ultima >= 0) testata.locate(QStringLiteral("id_invio"), esito.ultima);
+}
+
+} // namespace
+
 void ImportaFatture(TDiz& diz, const QString& titolo, const QString& dataLimite,
                     const std::function<void(const AvanzamentoImportazione&)>& avanzamento,
                     EsitoImportazione& esito) {
-    const TabelleFerme ferme(diz);
-    Importazione importazione(diz, titolo, dataLimite, avanzamento, esito);
     try {
-        importazione.esegui();
+        ImportaFatture(*diz.xml_conn, *diz.Dati, titolo, dataLimite, avanzamento, esito);
     } catch (...) {
-        importazione.ripristina();
+        try {
+            rileggi(diz, esito);
+        } catch (const Errore&) {
+            // The error that stopped the run is the one reported.
+        }
         throw;
     }
-    importazione.concludi();
+    rileggi(diz, esito);
 }

@@ -1,5 +1,6 @@
 #include "invoices/OperazioniRiga.h"
 
+#include "data/FatturaInviata.h"
 #include "db/Table.h"
 #include "invoices/CalcolaRiga.h"
 #include "invoices/CalcolaTotali.h"
@@ -59,14 +60,16 @@ void OperazioniRiga::esciScelta(CampiRiga& campi) {
     CalcolaRiga(campi);
 }
 
-void OperazioniRiga::insRiga(CampiRiga& campi) {
+void OperazioniRiga::insRiga(Table& testata, CampiRiga& campi) {
+    vietaSeInviata(testata);
     campi.quantita = QStringLiteral("0,00");
     campi.prezzoUnit = QStringLiteral("0,00");
     campi.um = QStringLiteral("PZ");
     campi.aliquota = QStringLiteral("22");
 }
 
-void OperazioniRiga::modRiga(Table& righe, CampiRiga& campi) {
+void OperazioniRiga::modRiga(Table& testata, Table& righe, CampiRiga& campi) {
+    vietaSeInviata(testata);
     if (righe.isEmpty()) throw ErroreRiga(nessunaRiga());
     campi.descrizione = colonna(righe, "descrizione");
     campi.codiceTipo = colonna(righe, "codice_tipo");
@@ -91,6 +94,7 @@ int OperazioniRiga::nuovoProg(Table& righe) {
 }
 
 void OperazioniRiga::registra(Table& testata, Table& righe, ModoRiga modo, const CampiRiga& campi) {
+    vietaSeInviata(testata);
     if (modo == ModoRiga::Corrente && righe.isEmpty()) throw ErroreRiga(nessunaRiga());
     // A new line belongs to the current invoice: without one it would be stored
     // without id_invio, and the totals would then create a header it is not part of.
@@ -128,7 +132,8 @@ void OperazioniRiga::registra(Table& testata, Table& righe, ModoRiga modo, const
     CalcolaTotali(testata, righe);
 }
 
-void OperazioniRiga::eliminaRiga(Table& righe) {
+void OperazioniRiga::eliminaRiga(Table& testata, Table& righe) {
+    vietaSeInviata(testata);
     if (righe.isEmpty()) throw ErroreRiga(QStringLiteral("Nessuna riga da eliminare"));
     righe.remove();
 }

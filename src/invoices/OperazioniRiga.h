@@ -16,7 +16,9 @@ enum class ModoRiga { Nuova = 0, Corrente = 1 };
 //
 // Errors: ErroreRiga (its messaggio() is the text to show), DbError of the
 // data layer, ErroreConversione and ErroreImporto of CalcolaTotali; the window
-// shows the message and keeps the editor open.
+// shows the message and keeps the editor open. Opening the editor, "Registra" and
+// deleting a line of a sent invoice throw ErroreFatturaInviata (vietaSeInviata), having
+// changed nothing.
 class OperazioniRiga {
 public:
     OperazioniRiga() = delete;
@@ -31,13 +33,13 @@ public:
 
     // "Ins. Riga" (BitBtn7Click): quantity and unit price "0,00", unit "PZ",
     // rate "22"; every other field keeps its content.
-    static void insRiga(CampiRiga& campi);
+    static void insRiga(Table& testata, CampiRiga& campi);
 
     // "Mod. Riga" (BitBtn10Click): loads the current line of righe into the
     // fields; premium/rebate, withholding, nature and administrative reference
     // keep their content. An invoice without lines throws
     // ErroreRiga(nessunaRiga()): the window shows it and does not open the editor.
-    static void modRiga(Table& righe, CampiRiga& campi);
+    static void modRiga(Table& testata, Table& righe, CampiRiga& campi);
 
     // The number a new line gets: the prog of the last row of righe (which
     // becomes current) + 1; 1 without rows or with an empty prog.
@@ -54,7 +56,7 @@ public:
     // "Elimina Riga" (BitBtn12Click), after the window's confirmation
     // domandaElimina(): deletes the current line of righe; totals are not
     // recomputed. Without lines throws ErroreRiga("Nessuna riga da eliminare").
-    static void eliminaRiga(Table& righe);
+    static void eliminaRiga(Table& testata, Table& righe);
 
     static QString nessunaRiga();    // "Nessuna riga da modificare"
     static QString domandaElimina(); // "Confermi Eliminazione Riga: ?"

@@ -60,13 +60,19 @@ TAttesaImport::~TAttesaImport() {
 }
 
 void TAttesaImport::aggiorna(const AvanzamentoImportazione& a) {
-    if (m_ridisegno.elapsed() < kIntervalloMs && a.letti < a.totale) return;
-    m_dialogo->setRange(0, a.totale);
-    m_dialogo->setValue(a.letti);
-    m_dialogo->setLabelText(QStringLiteral("Documenti letti: %1 di %2\nFatture create: %3")
-                                .arg(a.letti)
-                                .arg(a.totale)
-                                .arg(a.importate));
+    if (m_ridisegno.elapsed() < kIntervalloMs && a.letti < a.totale && !a.inAttesa) return;
+    if (a.inAttesa) {
+        m_dialogo->setRange(0, 0);
+        m_dialogo->setLabelText(QStringLiteral("In attesa del termine di un'altra importazione "
+                                               "in corso..."));
+    } else {
+        m_dialogo->setRange(0, a.totale);
+        m_dialogo->setValue(a.letti);
+        m_dialogo->setLabelText(QStringLiteral("Documenti letti: %1 di %2\nFatture create: %3")
+                                    .arg(a.letti)
+                                    .arg(a.totale)
+                                    .arg(a.importate));
+    }
     // Paint and timer events pass; user input is dropped by the filter.
     QCoreApplication::processEvents();
     m_ridisegno.restart();

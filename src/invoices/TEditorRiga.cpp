@@ -1,6 +1,7 @@
 #include "TEditorRiga.h"
 
 #include "TAzione.h"
+#include "data/FatturaInviata.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
 #include "widgets/DBEdit.h"
@@ -186,17 +187,17 @@ void TEditorRiga::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 }
 
 void TEditorRiga::BitBtn7Click() {
+    CampiRiga c = campi();
+    if (!TAzione::esegui([&] { OperazioniRiga::insRiga(*Diz->Testata, c); })) return;
     m_modo = ModoRiga::Nuova;
     show();
     Edit1->setFocus();
-    CampiRiga c = campi();
-    OperazioniRiga::insRiga(c);
     mostra(c);
 }
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Detta, c); })) return;
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Testata, *Diz->Detta, c); })) return;
     m_modo = ModoRiga::Corrente;
     show();
     mostra(c);
@@ -204,9 +205,11 @@ void TEditorRiga::BitBtn10Click() {
     Edit1->setFocus();
 }
 
+// A sent invoice is refused before the question.
 void TEditorRiga::BitBtn12Click() {
+    if (!TAzione::esegui([] { vietaSeInviata(*Diz->Testata); })) return;
     if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina())) return;
-    TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Detta); });
+    TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Testata, *Diz->Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {

@@ -65,6 +65,23 @@ void calcolato(Banda& b, const char* nome, double x, double y, double w, Qt::Ali
     b.aggiungi(Elemento::etichetta(x, y, w, QString(), c, a)).chiamato(QString::fromLatin1(nome));
 }
 
+// Names, addresses and towns shrink to fit their boxes: nothing runs over the next box
+// (the town over the province) or past the page.
+void restringi(Banda& b) {
+    static const QStringList colonne{QStringLiteral("rag_soc"),    QStringLiteral("indirizzo"),
+                                     QStringLiteral("comune"),     QStringLiteral("dest_soc"),
+                                     QStringLiteral("dest_indir"), QStringLiteral("dest_comune"),
+                                     QStringLiteral("mail")};
+    for (Elemento& e : b.elementi)
+        if (e.tipo == TipoElemento::Campo && colonne.contains(e.colonna)) e.restringi = true;
+}
+
+// A long code or description breaks onto more lines of its row, which grows for it.
+void aCapo(Banda& b) {
+    for (const char* nome : {"codice_val", "descrizione"})
+        b.elemento(QString::fromLatin1(nome)).aCapo = true;
+}
+
 void separatori(Banda& b, double y, double h, std::initializer_list<double> xs) {
     for (double x : {0.0, kLarghezza})
         b.aggiungi(Elemento::verticale(x, y, h));
@@ -160,6 +177,7 @@ void TSt_Fatt::creaQR1() {
     h.aggiungi(Elemento::orizzontale(0, 50.8, kLarghezza, 2));
     h.aggiungi(Elemento::orizzontale(0, 65.6, kLarghezza, 2));
     separatori(h, 66.9, 74.9 - 66.9, {22.8, 104.8, 122.5, 140.0, 150.0, 173.0});
+    restringi(h);
     h.primaDellaStampa = &TSt_Fatt::QRBand10BeforePrint;
     QR1.intestazione = h;
 
@@ -173,9 +191,7 @@ void TSt_Fatt::creaQR1() {
            {142.6, 0.0, 6.3, "sc_perc", C, A8},
            {155.3, 0.0, 16.7, "prezzo_tot", D, A8},
            {177.8, 0.0, 9.0, "aliquota", D, A8}});
-    // Code and description stay inside their column of the grid.
-    d.elemento(QStringLiteral("codice_val")).ritaglia = true;
-    d.elemento(QStringLiteral("descrizione")).ritaglia = true;
+    aCapo(d);
     for (double x : {22.8, 104.8, 122.5, 140.0, 150.0, 173.0})
         d.aggiungi(Elemento::verticale(x, 0, 5.6));
     QR1.dettaglio = d;
@@ -252,6 +268,7 @@ void TSt_Fatt::creaQR2() {
            {152.9, 48.7, 8.2, "num_doc", D, A10B},
            {166.7, 48.7, 15.6, "data_doc", S, A10B}});
     intestazioni(h, 57.9, 157.4);
+    restringi(h);
     h.aggiungi(Elemento::rettangolo(2.1, 1.1, 106.1, 30.2));
     for (double y : {40.2, 53.7, 62.4})
         h.aggiungi(Elemento::orizzontale(0, y, kLarghezza, 2));
@@ -267,8 +284,7 @@ void TSt_Fatt::creaQR2() {
            {142.6, 0.8, 6.3, "sc_perc", C, A8},
            {153.2, 0.8, 16.7, "prezzo_tot", D, A8},
            {176.5, 0.8, 10.1, "aliquota", D, A8}});
-    d.elemento(QStringLiteral("codice_val")).ritaglia = true;
-    d.elemento(QStringLiteral("descrizione")).ritaglia = true;
+    aCapo(d);
     separatori(d, 0, 8.2, {22.8, 104.8, 122.5, 140.0, 150.0, 172.0});
     d.aggiungi(Elemento::orizzontale(0, 6.1, kLarghezza));
     QR2.dettaglio = d;

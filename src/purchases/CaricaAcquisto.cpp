@@ -134,41 +134,32 @@ QString data(const QString& xml) {
     return d.isValid() ? Testi::testoData(d) : xml;
 }
 
-// The first `n` characters as the server counts them (code points).
-QString primiCaratteri(const QString& s, int n) {
-    int contati = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (contati == n) return s.left(i);
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
-        ++contati;
-    }
-    return s;
-}
-
 int caratteri(const QString& s) {
     return int(s.toUcs4().size());
 }
 
+// A value longer than its column: the file is refused, since a value is never cut.
+struct ValoreTroppoLungo {
+    QString motivo;
+};
+
 // The columns of one row to insert, in order, with the sizes of the text columns.
 class Riga {
 public:
-    Riga(const QHash<QString, int>& dimensioni, QString dove, QStringList& accorciati)
-        : m_dimensioni(dimensioni), m_dove(std::move(dove)), m_accorciati(accorciati) {}
+    Riga(const QHash<QString, int>& dimensioni, QString dove)
+        : m_dimensioni(dimensioni), m_dove(std::move(dove)) {}
 
     void testo(const char* colonna, const QString& valore) {
         const QString nome = QString::fromLatin1(colonna);
         const int massimo = m_dimensioni.value(nome, -1);
-        if (massimo >= 0 && caratteri(valore) > massimo) {
-            const QString corto = primiCaratteri(valore, massimo);
-            m_accorciati << QStringLiteral("%1: %2 accorciato a %3 caratteri: «%4» (nel file «%5»)")
-                                .arg(m_dove, nome)
-                                .arg(massimo)
-                                .arg(corto, valore);
-            m_valori.append({nome, corto});
-        } else {
-            // An absent value is stored as empty text, not as null.
-            m_valori.append({nome, valore.isNull() ? QString(QLatin1String("")) : valore});
-        }
+        if (massimo >= 0 && caratteri(valore) > massimo)
+            throw ValoreTroppoLungo{QStringLiteral("%1: il valore di %2 «%3» ha %4 caratteri, la "
+                                                   "colonna ne tiene %5")
+                                        .arg(m_dove, nome, valore)
+                                        .arg(caratteri(valore))
+                                        .arg(massimo)};
+        // An absent value is stored as empty text, not as null.
+        m_valori.append({nome, valore.isNull() ? QString(QLatin1String("")) : valore});
     }
     void intero(const char* colonna, int valore) {
         m_valori.append({QString::fromLatin1(colonna), valore});
@@ -193,7 +184,6 @@ public:
 private:
     const QHash<QString, int>& m_dimensioni;
     QString m_dove;
-    QStringList& m_accorciati;
     QList<std::pair<QString, QVariant>> m_valori;
 };
 
@@ -270,7 +260,7 @@ public:
 
         const QString totale = totaleDocumento(generali, riepiloghi, m_esito.dettagli, dove);
 
-        Riga t(m_testa, dove, m_accorciati);
+        Riga t(m_testa, dove);
         t.testo("rag_soc", f.ragSoc);
         t.testo("indirizzo", f.indirizzo);
         t.testo("comune", f.comune);
@@ -336,8 +326,6 @@ public:
         }
     }
 
-    void concludi() { m_esito.dettagli += m_accorciati; }
-
 private:
     void riepilogo(Riga& t, const NodoXml& r, const char* n) {
         const auto col = [n](const char* base) { return QByteArray(base) + n; };
@@ -354,8 +342,7 @@ private:
     void riga(const NodoXml& l, int prot, int posizione, const QString& dove) {
         bool ok = false;
         const int numero = l.testo("NumeroLinea").toInt(&ok);
-        Riga d(m_righe, QStringLiteral("%1, riga %2").arg(dove).arg(ok ? numero : posizione),
-               m_accorciati);
+        Riga d(m_righe, QStringLiteral("%1, riga %2").arg(dove).arg(ok ? numero : posizione));
         d.intero("prot_car", prot);
         d.intero("prog", ok ? numero : posizione);
         const NodoXml codice = l.figlio("CodiceArticolo");
@@ -383,7 +370,6 @@ private:
     EsitoCarico& m_esito;
     QHash<QString, int> m_testa;
     QHash<QString, int> m_righe;
-    QStringList m_accorciati;
 };
 
 // --- Locking and checks --------------------------------------------------------------
@@ -469,6 +455,11 @@ std::optional<Rifiuto> leggiFile(const QString& percorso, const QString& nome, Q
     const BustaP7m::Contenuto busta = BustaP7m::apri(xml);
     if (!busta.aperta)
         return Rifiuto{422, QStringLiteral("File «%1» non caricato: %2.").arg(nome, busta.errore)};
+    // A signature that no longer matches its content: the file was altered after signing.
+    if (busta.firma == BustaP7m::Firma::NonValida)
+        return Rifiuto{422, QStringLiteral("File «%1» non caricato: la firma non è valida, il "
+                                           "documento è stato alterato dopo la firma.")
+                                .arg(nome)};
     dettagli << busta.descrizioneFirma();
     xml = busta.documento;
     return std::nullopt;
@@ -519,8 +510,9 @@ EsitoCarico CaricaAcquisto(Connection& connessione, const QString& cartella,
         for (qsizetype i = 0; i < corpi.size(); ++i)
             scrittore.corpo(documento, corpi[i], f, int(i) + 1, int(corpi.size()));
         transazione.commit();
-        scrittore.concludi();
         risultato.dettagli += firma;
+    } catch (const ValoreTroppoLungo& v) {
+        return esito(422, QStringLiteral("File «%1» non caricato: %2.").arg(nomeFile, v.motivo));
     } catch (const Errore& e) {
         return esito(500, QStringLiteral("File «%1» non caricato: errore del database (%2).")
                               .arg(nomeFile, e.messaggio()));

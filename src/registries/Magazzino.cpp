@@ -1,5 +1,6 @@
 #include "registries/Magazzino.h"
 
+#include "data/FatturaInviata.h"
 #include "db/Table.h"
 #include "db/Transaction.h"
 #include "platform/Errore.h"
@@ -66,6 +67,15 @@ QString perRiga(const QString& testoArticolo, const QString& maschera) {
                                                            : testoArticolo;
 }
 
+// A percentage as the article holds it ("10,0" stays "10,0"), only without grouping
+// points; a text that is no amount is copied as it is.
+QString percentualePerRiga(const QString& testoArticolo) {
+    long double v = 0;
+    if (!Testi::leggiNumeroRaggruppato(testoArticolo, v)) return testoArticolo;
+    QString testo = testoArticolo;
+    return testo.remove(QLatin1Char('.'));
+}
+
 void ripristina(Table& testata, Table& detta) {
     try {
         if (detta.isEditing()) detta.cancel();
@@ -110,6 +120,7 @@ void nuovoArticolo(Table& articoli) {
 
 QStringList scegliArticolo(Table& articoli, Table& testata, Table& detta) {
     if (articoli.recNo() < 0) return {};
+    vietaSeInviata(testata);
     const QString aliquota = QStringLiteral("aliquota"), aliquota2 = QStringLiteral("aliquota2");
     const QString prezzoTot = QStringLiteral("prezzo_tot");
     QStringList avvisi;
@@ -133,14 +144,14 @@ QStringList scegliArticolo(Table& articoli, Table& testata, Table& detta) {
              {"descrizione", "codice_tipo", "codice_val", "um", "sc_tipo", "aliquota"})
             imposta(detta, QString::fromLatin1(c), testo(articoli, QString::fromLatin1(c)));
         const QString prezzo = QStringLiteral("#####0.000"), importo = QStringLiteral("#####0.00");
-        const std::pair<const char*, const QString*> importi[] = {{"prezzo_unit", &prezzo},
-                                                                  {"sc_perc", &importo},
-                                                                  {"sc_importo", &importo},
-                                                                  {"prezzo_tot", &prezzo}};
+        const std::pair<const char*, const QString*> importi[] = {
+            {"prezzo_unit", &prezzo}, {"sc_importo", &importo}, {"prezzo_tot", &prezzo}};
         for (const auto& [c, maschera] : importi) {
             const QString colonna = QString::fromLatin1(c);
             imposta(detta, colonna, perRiga(testo(articoli, colonna), *maschera));
         }
+        const QString scPerc = QStringLiteral("sc_perc");
+        imposta(detta, scPerc, percentualePerRiga(testo(articoli, scPerc)));
         imposta(detta, QStringLiteral("quantita"), QStringLiteral("1"));
         detta.post();
         const Bookmark nuova = detta.bookmark();

@@ -2,8 +2,15 @@
 
 #include "ErroreReport.h"
 #include "Fonti.h"
+#include "Pittore.h"
 
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
 #include <QStringList>
+
+#include <algorithm>
+#include <limits>
 
 QList<int> Pagina::righe() const {
     QList<int> out;
@@ -26,6 +33,103 @@ double altezzaTesto(const Carattere& c) {
 namespace {
 
 constexpr double kPennaBordo = 1;
+constexpr double kTolleranza = 1e-9;
+constexpr double kPuntiMinimi = 1; // a shrunk text never gets smaller than this
+constexpr int kDpiMisura = 1200;   // the resolution of the PDF files
+
+// Texts are measured at the resolution they are printed at.
+const QImage& misuratore() {
+    static const QImage immagine = [] {
+        QImage i(1, 1, QImage::Format_Mono);
+        const int puntiPerMetro = qRound(kDpiMisura / 0.0254);
+        i.setDotsPerMeterX(puntiPerMetro);
+        i.setDotsPerMeterY(puntiPerMetro);
+        return i;
+    }();
+    return immagine;
+}
+
+} // namespace
+
+double larghezzaTesto(const QString& testo, const Carattere& c) {
+    if (testo.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    const QFontMetricsF metriche(Pittore::font(c), &misuratore());
+    return metriche.horizontalAdvance(testo) * 25.4 / kDpiMisura;
+}
+
+QStringList righeACapo(const QString& testo, double larghezza, const Carattere& c) {
+    QStringList righe;
+    QString riga;
+    const auto entra = [&](const QString& t) { return larghezzaTesto(t, c) <= larghezza; };
+    for (const QString& parola : testo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString prova = riga.isEmpty() ? parola : riga + QLatin1Char(' ') + parola;
+        if (entra(prova)) {
+            riga = prova;
+            continue;
+        }
+        if (!riga.isEmpty()) righe << riga;
+        riga.clear();
+        // A word longer than the line is broken where the line ends.
+        for (const QChar ch : parola) {
+            if (!riga.isEmpty() && !entra(riga + ch)) {
+                righe << riga;
+                riga.clear();
+            }
+            riga += ch;
+        }
+    }
+    if (!riga.isEmpty() || righe.isEmpty()) righe << riga;
+    return righe;
+}
+
+namespace {
+
+// A band about to be placed: its copy after the hook, its boxes from the band's corner
+// with every text resolved and fitted, and its height once grown.
+struct BandaComposta {
+    Banda banda;
+    QList<Scatola> scatole;
+    double altezza = 0;
+};
+
+// Fits the texts that must stay inside their boxes; returns what the band grows by.
+double adatta(QList<Scatola>& scatole, double altezza) {
+    double crescita = 0;
+    double fondoTesti = std::numeric_limits<double>::max();
+    QList<bool> cresciute(scatole.size(), false);
+    for (qsizetype i = 0; i < scatole.size(); ++i) {
+        Scatola& s = scatole[i];
+        if (!s.eTesto() || s.testo.isEmpty() || s.area.width() <= 0) continue;
+        if (s.aCapo) {
+            const QStringList righe = righeACapo(s.testo, s.area.width(), s.carattere);
+            s.testo = righe.join(QLatin1Char('\n'));
+            const double riga = altezzaTesto(s.carattere);
+            fondoTesti = std::min(fondoTesti, s.area.top() + s.area.height());
+            if (righe.size() > 1) {
+                const double aggiunta = riga * double(righe.size() - 1);
+                s.area.setHeight(s.area.height() + aggiunta);
+                crescita = std::max(crescita, aggiunta);
+                cresciute[i] = true;
+            }
+        } else if (s.restringi) {
+            const double w = larghezzaTesto(s.testo, s.carattere);
+            if (w > s.area.width())
+                s.carattere.punti =
+                    std::max(kPuntiMinimi, s.carattere.punti * s.area.width() / w * 0.99);
+        }
+    }
+    if (crescita <= 0) return 0;
+    for (qsizetype i = 0; i < scatole.size(); ++i) {
+        Scatola& s = scatole[i];
+        if (cresciute[i]) continue;
+        const bool verticale = s.tipo == TipoElemento::Linea && s.area.width() == 0;
+        if (verticale && s.area.bottom() >= altezza - kTolleranza)
+            s.area.setBottom(s.area.bottom() + crescita);
+        else if (s.area.top() >= fondoTesti - kTolleranza)
+            s.area.translate(0, crescita);
+    }
+    return crescita;
+}
 
 class Impaginatore {
 public:
@@ -50,12 +154,18 @@ public:
         m_fondo = m_area.bottom() - piede;
         nuovaPagina();
         for (int r = 0; r < righe; ++r) {
-            if (m_y + riga > m_fondo + 1e-9 && !pagina().righe().isEmpty()) {
+            const BandaComposta b = componi(*m_report.dettaglio, r);
+            if (m_y + b.altezza > m_fondo + kTolleranza && !pagina().righe().isEmpty()) {
                 chiudiPagina(false);
                 nuovaPagina();
             }
-            metti(*m_report.dettaglio, m_y, r);
-            m_y += riga;
+            if (m_y + b.altezza > m_fondo + kTolleranza)
+                throw ErroreReport(QStringLiteral("La riga %1 del report %2 non entra nella "
+                                                  "pagina")
+                                       .arg(r + 1)
+                                       .arg(m_report.nome));
+            poni(b, m_y, r);
+            m_y += b.altezza;
         }
         chiudiPagina(true);
         return m_out;
@@ -97,12 +207,27 @@ private:
 
     // Places one band with its top at y; riga is the detail row it prints.
     void metti(const Banda& definizione, double y, int riga) {
-        Banda b = definizione;
-        if (b.primaDellaStampa) b.primaDellaStampa(b, m_fonti);
-        const QRectF area(m_area.left(), y, m_area.width(), b.altezza);
+        poni(componi(definizione, riga), y, riga);
+    }
+
+    BandaComposta componi(const Banda& definizione, int riga) const {
+        BandaComposta c;
+        c.banda = definizione;
+        if (c.banda.primaDellaStampa) c.banda.primaDellaStampa(c.banda, m_fonti);
+        for (const Elemento& e : c.banda.elementi)
+            c.scatole.append(scatola(e, QPointF(), riga));
+        c.altezza = c.banda.altezza + adatta(c.scatole, c.banda.altezza);
+        return c;
+    }
+
+    void poni(const BandaComposta& c, double y, int riga) {
+        const Banda& b = c.banda;
+        const QRectF area(m_area.left(), y, m_area.width(), c.altezza);
         pagina().bande.append({b.tipo, b.nome, area, riga});
-        for (const Elemento& e : b.elementi)
-            pagina().scatole.append(scatola(e, area.topLeft(), riga));
+        for (Scatola s : c.scatole) {
+            s.area.translate(area.topLeft());
+            pagina().scatole.append(s);
+        }
         if (b.bordi.sopra) linea(area.left(), area.top(), area.right(), area.top());
         if (b.bordi.sotto) linea(area.left(), area.bottom(), area.right(), area.bottom());
         if (b.bordi.sinistra) linea(area.left(), area.top(), area.left(), area.bottom());
@@ -118,6 +243,8 @@ private:
         s.allineamento = e.allineamento;
         s.penna = e.penna;
         s.ritaglia = e.ritaglia;
+        s.aCapo = e.aCapo && !e.ritaglia;
+        s.restringi = e.restringi && !e.ritaglia;
         switch (e.tipo) {
         case TipoElemento::Etichetta:
             s.testo = e.testo;

@@ -20,6 +20,8 @@ struct Scatola {
     Qt::Alignment allineamento = Qt::AlignLeft;
     double penna = 1;
     bool ritaglia = false;
+    bool aCapo = false; // testo holds its lines separated by '\n'
+    bool restringi = false;
 
     bool eTesto() const { return tipo != TipoElemento::Rettangolo && tipo != TipoElemento::Linea; }
 };
@@ -56,3 +58,9 @@ Impaginazione impagina(const Report& report, const Fonti& fonti);
 
 // Height of a text box of that font: its line height, in millimetres.
 double altezzaTesto(const Carattere& c);
+// Width of a text in that font as it is printed, in millimetres; 0 without a GUI
+// application (no fonts to measure with).
+double larghezzaTesto(const QString& testo, const Carattere& c);
+// The lines of a text that breaks within a width: between words where it can, inside a
+// word longer than the width; at least one line.
+QStringList righeACapo(const QString& testo, double larghezza, const Carattere& c);

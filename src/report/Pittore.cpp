@@ -1,6 +1,7 @@
 #include "Pittore.h"
 
 #include "ErroreReport.h"
+#include "platform/MotivoFile.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -11,6 +12,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -63,7 +66,16 @@ private:
             m_p.save();
             m_p.setClipRect(r);
         }
-        m_p.drawText(r, flags, s.testo);
+        if (s.aCapo) {
+            // One line after the other, each as high as the layout reckoned.
+            const double riga = altezzaTesto(s.carattere) * m_y;
+            const QStringList righe = s.testo.split(QLatin1Char('\n'));
+            for (qsizetype i = 0; i < righe.size(); ++i)
+                m_p.drawText(QRectF(r.left(), r.top() + riga * double(i), r.width(), riga), flags,
+                             righe[i]);
+        } else {
+            m_p.drawText(r, flags, s.testo);
+        }
         if (s.ritaglia) m_p.restore();
     }
 
@@ -119,8 +131,13 @@ void Pittore::dipingi(const Impaginazione& imp, QPagedPaintDevice& dispositivo, 
 void Pittore::pdf(const Impaginazione& imp, const QString& percorso) {
     richiediGui();
     QSaveFile file(percorso);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ErroreReport(QStringLiteral("Impossibile scrivere ") + percorso);
+    // Why the file could not be written goes with the refusal.
+    const auto rifiuto = [&](int numeroErrore) {
+        return ErroreReport(QStringLiteral("Impossibile scrivere %1: %2")
+                                .arg(percorso, motivoFile(file, numeroErrore)));
+    };
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) throw rifiuto(errno);
     {
         QPdfWriter writer(&file);
         writer.setResolution(1200);
@@ -128,12 +145,12 @@ void Pittore::pdf(const Impaginazione& imp, const QString& percorso) {
         writer.setTitle(imp.titolo);
         writer.setCreator(QStringLiteral("GFE"));
         QPainter painter;
-        if (!painter.begin(&writer))
-            throw ErroreReport(QStringLiteral("Impossibile scrivere ") + percorso);
+        if (!painter.begin(&writer)) throw rifiuto(0);
         dipingi(imp, writer, painter);
         painter.end();
     }
-    if (!file.commit()) throw ErroreReport(QStringLiteral("Impossibile scrivere ") + percorso);
+    errno = 0;
+    if (!file.commit()) throw rifiuto(errno);
 }
 
 void Pittore::anteprima(const Impaginazione& imp, QWidget* genitore) {

@@ -39,8 +39,14 @@ struct Elemento {
     QString colonna;
     double penna = 1; // pen width of shapes, in pixels of 1/96 inch
     // A text longer than its box is cut at the box; otherwise it runs on beyond the
-    // edge opposite its alignment.
+    // edge opposite its alignment, unless one of the two below keeps it inside.
     bool ritaglia = false;
+    // A text wider than its box is printed in a font small enough to fit it.
+    bool restringi = false;
+    // A text wider than its box breaks onto more lines (between words, or inside a
+    // word longer than the box), and its band grows by the lines added: the shapes
+    // reaching the band's bottom grow with it, what lies below the text moves down.
+    bool aCapo = false;
 
     static Elemento etichetta(double x, double y, double w, const QString& testo,
                               const Carattere& c, Qt::Alignment a = Qt::AlignLeft);

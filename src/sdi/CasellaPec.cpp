@@ -51,7 +51,7 @@ ImpostazioniCasella ImpostazioniCasella::leggi(const QString& file, const QStrin
         throw ErroreCasella(
             QStringLiteral("Il file di impostazioni %1 non è leggibile come INI").arg(file));
     i.ricevute = assoluta(testo(s, QStringLiteral("ricevute"), QStringLiteral("ricevute")));
-    i.host = testo(s, QStringLiteral("pec/imap_host"), testo(s, QStringLiteral("pec/host")));
+    i.host = testo(s, QStringLiteral("pec/imap_host"));
     const QString porta = testo(s, QStringLiteral("pec/imap_porta"));
     if (!porta.isEmpty()) i.porta = numero(porta, 1, 65535, QStringLiteral("imap_porta"), file);
     i.utente = testo(s, QStringLiteral("pec/utente"));
@@ -73,7 +73,7 @@ ImpostazioniCasella ImpostazioniCasella::leggi(const QString& file, const QStrin
 CasellaPec::CasellaPec(const ImpostazioniCasella& impostazioni) : m_i(impostazioni) {
     if (m_i.host.isEmpty())
         throw ErroreCasella(
-            QStringLiteral("Manca il server della PEC ('host' o 'imap_host' nella sezione [pec] "
+            QStringLiteral("Manca il server IMAP della PEC ('imap_host' nella sezione [pec] "
                            "delle impostazioni)"));
     m_curl = curl_easy_init();
     if (!m_curl) throw ErroreCasella(QStringLiteral("Impossibile preparare la lettura della PEC"));

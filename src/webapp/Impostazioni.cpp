@@ -56,6 +56,11 @@ Impostazioni Impostazioni::leggiFile(const QString& file, const QString& cartell
     Impostazioni i;
     i.uscita = assoluta(cartella, QStringLiteral("inviate"));
     i.ricevute = assoluta(cartella, QStringLiteral("ricevute"));
+    try {
+        i.casella = ImpostazioniCasella::leggi(file, cartella);
+    } catch (const ErroreCasella& e) {
+        throw ErroreImpostazioni(e.messaggio());
+    }
     const QFileInfo info(file);
     if (!info.exists()) return i;
     if (!info.isReadable())
@@ -121,6 +126,7 @@ Impostazioni Impostazioni::leggi(const QStringList& argomenti, const QString& ca
     if (parser.isSet(oCanale)) i.canale = parser.value(oCanale);
     if (parser.isSet(oUscita)) i.uscita = assoluta(cartella, parser.value(oUscita));
     if (parser.isSet(oRicevute)) i.ricevute = assoluta(cartella, parser.value(oRicevute));
+    i.casella.ricevute = i.ricevute;
     if (i.pec.porta == 0) i.pec.porta = i.pec.sicurezza == QLatin1String("starttls") ? 587 : 465;
     controlla(i);
     return i;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Errore.h"
+#include "sdi/CasellaPec.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,7 @@ struct Impostazioni {
     QString uscita;   // outbox of the "cartella" channel
     QString ricevute; // received files
     ImpostazioniPec pec;
+    ImpostazioniCasella casella; // the same file's mailbox, read over IMAP
 
     // argomenti[0] is the program name. Throws ErroreImpostazioni.
     static Impostazioni leggi(const QStringList& argomenti, const QString& cartella);

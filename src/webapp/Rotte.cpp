@@ -3,6 +3,7 @@
 #include "Collegamento.h"
 #include "InvioFattura.h"
 #include "LetturaFattura.h"
+#include "PagineSdi.h"
 #include "db/Connection.h"
 
 Richiesta::Richiesta(QHash<QString, QString> parametri, const Impostazioni& impostazioni,
@@ -25,6 +26,8 @@ const std::vector<Rotta>& rotte() {
         {QStringLiteral("/Fatt_Ven/mail_sdi_pa.php"),
          [](Richiesta& r) { return paginaInvio(r, true); }},
         {QStringLiteral("/Fatt_Acq/read_xml.php"), paginaLettura},
+        {QStringLiteral("/Fatt_Ven/stato.php"), paginaStato},
+        {QStringLiteral("/Posta/leggi.php"), paginaPosta},
     };
     return tabella;
 }

@@ -2,8 +2,10 @@
 #include "Collegamento.h"
 #include "Impostazioni.h"
 #include "Server.h"
+#include "db/Connection.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "platform/Errore.h"
+#include "sdi/LetturaPosta.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,6 +60,13 @@ int main(int argc, char** argv) {
         std::printf("gfe-web: in ascolto su http://127.0.0.1:%d\n", porta);
         std::printf("gfe-web: canale %s\n", impostazioni.canale.toLocal8Bit().constData());
         std::fflush(stdout);
+        // The certified mailbox every [pec] intervallo minutes, while the server runs.
+        const LetturaPeriodica posta(
+            impostazioni.casella, [&collegamento] { return collegamento.apri(); },
+            [](const QString& riga) {
+                std::printf("gfe-web: posta: %s\n", riga.toLocal8Bit().constData());
+                std::fflush(stdout);
+            });
         esito = server.servi() ? 0 : 1;
         // Wakes the stopping thread when the server ended by itself.
         pthread_kill(arresto.native_handle(), SIGTERM);

@@ -144,6 +144,16 @@ private slots:
             << QStringList{"totals", "--id", "7"}
             << "Riga 2, quantita: 'abc' non è un valore numerico valido\n"
             << "UPDATE dettaglio SET quantita = 'abc' WHERE prog = 2";
+        // A sent invoice is final: neither its totals nor its file are written again.
+        const QString inviata = "UPDATE testata SET inviata = 1 WHERE id_invio = 7";
+        for (const char* comando : {"totals", "xml"})
+            QTest::newRow(qPrintable(QString("sent invoice ") + comando))
+                << QStringList{comando, "--id", "7"}
+                << "Operazione non possibile... Fattura Inviata\n"
+                << inviata;
+        QTest::newRow("sent invoice xml --pa") << QStringList{"xml", "--id", "7", "--pa"}
+                                               << "Operazione non possibile... Fattura Inviata\n"
+                                               << inviata;
         QTest::newRow("print unknown invoice")
             << QStringList{"print", "--id", "99", "--pdf", "x.pdf"} << "Fattura 99 non trovata"
             << "";
@@ -216,6 +226,11 @@ private slots:
         QVERIFY2(e.contains("Mancanza Dati"), qPrintable(e));
         QCOMPARE(o, QString());
         QVERIFY(!QFile::exists(lavoro.filePath("vuota.pdf")));
+        // A file that cannot be written: the reason goes with the refusal.
+        TestDb::esegui(db, {"UPDATE testata SET data_doc='15/03/2023' WHERE id_invio=7"});
+        QCOMPARE(gfeBatch({"print", "--id", "7", "--pdf", "manca/f7.pdf"}, o, e), 1);
+        const QString rifiuto = "Impossibile scrivere " + lavoro.filePath("manca/f7.pdf") + ": ";
+        QVERIFY2(e.contains(rifiuto) && e.section(rifiuto, 1).trimmed().size() > 3, qPrintable(e));
     }
 
     void withoutIpIniOrServer() {

@@ -1,5 +1,6 @@
 #include "tst_creaxml_prova.h"
 
+#include "data/FatturaInviata.h"
 #include "db/DbError.h"
 #include "fatturapa/ErroreXml.h"
 #include "platform/ErroreConversione.h"
@@ -377,9 +378,10 @@ private slots:
         QCOMPARE(prova.contenuto(), (QStringList{"IT01234567897_00042.xml", nome42}));
     }
 
-    // One file per invoice: the later run replaces the earlier one's file.
+    // One file per invoice: the later run replaces the earlier one's file, until the
+    // invoice is sent; from then on its file is never written again.
     void riscritturaEStatoDopo() {
-        nuova(42, {{"inviata", "1"}, {"imponibile", "300"}, {"imposta", "66"}, {"tot_doc", "366"}},
+        nuova(42, {{"imponibile", "300"}, {"imposta", "66"}, {"tot_doc", "366"}},
               {Valori{}, Valori{}, Valori{}});
         scriviVerificato(42, FormatoFatturaPA::FPR12);
         const QString percorso = scriviVerificato(42, FormatoFatturaPA::FPA12, {"00427"});
@@ -392,7 +394,22 @@ private slots:
         QCOMPARE(d.Testata->field("nome_file").asString(), nome42);
         QVERIFY(d.Detta->eof());
         QCOMPARE(d.Detta->recordCount(), 3);
-        QCOMPARE(prova.valore("SELECT inviata FROM testata WHERE id_invio = 42"), QString("1"));
+
+        const QByteArray inviato = ProvaXml::leggi(percorso);
+        prova.aggiorna("testata", {{"inviata", "1"}}, "id_invio = 42");
+        for (FormatoFatturaPA formato : {FormatoFatturaPA::FPR12, FormatoFatturaPA::FPA12}) {
+            try {
+                prova.scrivi(42, formato);
+                QFAIL("riscritto il file di una fattura inviata");
+            } catch (const ErroreFatturaInviata& e) {
+                QCOMPARE(e.messaggio(), QString("Operazione non possibile... Fattura Inviata"));
+            }
+        }
+        QCOMPARE(ProvaXml::leggi(percorso), inviato);
+        QCOMPARE(prova.contenuto(), QStringList{nome42});
+        QCOMPARE(prova.valore("SELECT CONCAT_WS('|', inviata, nome_file) FROM testata WHERE "
+                              "id_invio = 42"),
+                 "1|" + nome42);
     }
 
     // Changes the user has not posted yet go with the name into the row and

@@ -167,7 +167,7 @@ private slots:
         CampiRiga c;
         c.tipoCessione = "AB";
         c.scImporto = "9";
-        OperazioniRiga::modRiga(*diz->Detta, c);
+        OperazioniRiga::modRiga(*diz->Testata, *diz->Detta, c);
         const auto testo = [&c] {
             return QStringList({c.descrizione, c.quantita, c.um, c.aliquota, c.codiceTipo,
                                 c.codiceVal, c.prezzoUnit, c.scTipo, c.scPerc, c.scImporto,
@@ -175,7 +175,7 @@ private slots:
                 .join('|');
         };
         QCOMPARE(testo(), QString("Vite|3,00|KG|10|EAN|123|0,500||5||1,500|AB|||"));
-        OperazioniRiga::insRiga(c);
+        OperazioniRiga::insRiga(*diz->Testata, c);
         QCOMPARE(testo(), QString("Vite|0,00|PZ|22|EAN|123|0,00||5||1,500|AB|||"));
     }
 
@@ -202,11 +202,11 @@ private slots:
         prepara(righe);
         if (elimina >= 0) {
             diz->Detta->moveTo(elimina);
-            OperazioniRiga::eliminaRiga(*diz->Detta);
+            OperazioniRiga::eliminaRiga(*diz->Testata, *diz->Detta);
         }
         CampiRiga c;
         c.descrizione = "Nuova";
-        OperazioniRiga::insRiga(c);
+        OperazioniRiga::insRiga(*diz->Testata, c);
         c.quantita = "2";
         OperazioniRiga::esciQuantita(c);
         c.prezzoUnit = "10";
@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(totale(), QString("85,20"));
         // Deleting a line leaves the totals as they were.
         diz->Detta->first();
-        OperazioniRiga::eliminaRiga(*diz->Detta);
+        OperazioniRiga::eliminaRiga(*diz->Testata, *diz->Detta);
         QCOMPARE(elencoRighe(), QString("2:B"));
         QCOMPARE(totale(), QString("85,20"));
     }
@@ -265,11 +265,11 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             try {
                 if (i == 0)
-                    OperazioniRiga::modRiga(*diz->Detta, c);
+                    OperazioniRiga::modRiga(*diz->Testata, *diz->Detta, c);
                 else if (i == 1)
                     OperazioniRiga::registra(*diz->Testata, *diz->Detta, ModoRiga::Corrente, c);
                 else
-                    OperazioniRiga::eliminaRiga(*diz->Detta);
+                    OperazioniRiga::eliminaRiga(*diz->Testata, *diz->Detta);
                 QFAIL("no error");
             } catch (const ErroreRiga& e) {
                 QCOMPARE(e.messaggio(), QString(i < 2 ? "Nessuna riga da modificare"

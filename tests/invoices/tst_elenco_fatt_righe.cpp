@@ -1,6 +1,8 @@
 #include "invoices/TAreaFatture.h"
 #include "invoices/TEditorRiga.h"
+#include "invoices/TPannelloTestata.h"
 #include "tst_elenco_fatt_ambiente.h"
+#include "widgets/DBCheckBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 
@@ -259,6 +261,48 @@ private slots:
     }
 
     // Without any invoice a new line has nowhere to go: refused, nothing stored.
+    // A sent invoice is final, the stored mark deciding (the web application sets it
+    // while the window shows the invoice): the line editor does not open, no line is
+    // deleted, the header's "Registra" stores nothing, until the user clears "Inviata".
+    void sentInvoiceIsRefusedUntilClearedByHand() {
+        TestDb::esegui(amb.db, {"UPDATE testata SET inviata = 1 WHERE id_invio = 1"});
+        QVERIFY(amb.diz->Testata->locate("id_invio", 1));
+        const QString rifiuto = "Operazione non possibile... Fattura Inviata";
+        clic(w()->Panel1->BitBtn7);
+        QVERIFY(p3()->isHidden());
+        selezionaRiga(1);
+        clic(w()->Panel1->BitBtn10);
+        QVERIFY(p3()->isHidden());
+        desk().risposte = {true};
+        clic(w()->Panel1->BitBtn12);
+        QCOMPARE(desk().messaggi, QStringList(3, rifiuto));
+        QCOMPARE(desk().domande, QStringList());
+        QCOMPARE(progressivi(), QString("1,2,3"));
+
+        amb.diz->Testata->refresh();
+        TPannelloTestata* p4 = w()->P4;
+        clic(w()->Panel1->BitBtn11);
+        QVERIFY(p4->isVisible());
+        digita(p4->DBEdit3, "CAMBIATA");
+        clic(p4->BitBtn13);
+        QCOMPARE(desk().messaggi, QStringList(4, rifiuto));
+        QVERIFY(p4->isVisible());
+        QCOMPARE(p4->DBEdit3->text(), QString("ALFA"));
+        QCOMPARE(amb.valore("SELECT CONCAT_WS('|', rag_soc, tot_doc) FROM testata WHERE "
+                            "id_invio = 1"),
+                 QString("ALFA|999,00"));
+
+        clic(p4->DBCheckBox1);
+        clic(p4->BitBtn13);
+        QVERIFY(p4->isHidden());
+        QCOMPARE(desk().messaggi.size(), 4);
+        QCOMPARE(amb.valore("SELECT CONCAT_WS('|', inviata, tot_doc) FROM testata WHERE "
+                            "id_invio = 1"),
+                 QString("0|206,90"));
+        clic(w()->Panel1->BitBtn7);
+        QVERIFY(p3()->isVisible());
+    }
+
     void registraWithoutAnyInvoiceIsRefused() {
         TestDb::esegui(amb.db, {"DELETE FROM dettaglio", "DELETE FROM testata"});
         amb.diz->Testata->refresh();

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -159,6 +160,8 @@ class TstImportaFatture : public QObject {
     }
 
     int batch(const QStringList& args, QString& out, QString& err) {
+        out.clear();
+        err.clear();
         QTextStream o(&out), e(&err);
         Batch b(o, e);
         const int rc = b.esegui(QStringList{"gfe-batch"} + args, lavoro.path());
@@ -264,16 +267,14 @@ private slots:
             colonnaRiga("descrizione", "7D", 4).startsWith("Rif. Bolla BO n. 35 del 02/03/2023"));
         QCOMPARE(colonnaRiga("aliquota", "7D", 4), QString("22"));
         QCOMPARE(colonnaRiga("descrizione", "7D", 7), QString("Mattoni"));
-        // Every invoice has its file; the only findings are those of the public
-        // office's file in the private format, in the one message after the run.
+        // Every invoice has its file, the public office's in its own format, and
+        // every file passes the checks: the run says nothing.
         QCOMPARE(conta("SELECT COUNT(*) FROM testata WHERE nome_file LIKE 'IT01234567897_0%'"), 6);
-        const QStringList problemi = problemiFile();
-        QVERIFY(!problemi.isEmpty());
-        for (const QString& p : problemi)
-            QVERIFY2(p.startsWith(colonna("nome_file", "16I")), qPrintable(p));
-        QCOMPARE(amb.desktop.messaggi,
-                 QStringList{"File che non superano i controlli dello SDI:\n- " +
-                             problemi.join("\n- ")});
+        QCOMPARE(problemiFile(), QStringList());
+        QCOMPARE(amb.desktop.messaggi, QStringList());
+        QFile pa(cartellaFile() + colonna("nome_file", "16I"));
+        QVERIFY(pa.open(QIODevice::ReadOnly));
+        QVERIFY(pa.readAll().contains("<FormatoTrasmissione>FPA12</FormatoTrasmissione>"));
         // The window stands on the last new invoice, with its lines.
         QCOMPARE(amb.diz->Testata->field("num_doc").asString(), QString("7D"));
         QCOMPARE(amb.diz->Detta->recordCount(), 7);
@@ -321,37 +322,108 @@ private slots:
     }
 
     // A failure in the middle of an invoice leaves nothing of it, in the database,
-    // in the window's tables or on disk; the next run imports it whole.
+    // in the window's tables or on disk; the run goes on, names it, and the next
+    // run tries it again and imports it whole.
     void failedInvoiceIsNotLeftHalfWritten() {
         TestDb::esegui(amb.db, {"CREATE TRIGGER guasto BEFORE INSERT ON dettaglio FOR EACH ROW "
                                 "IF NEW.descrizione = 'Sabbia' THEN SIGNAL SQLSTATE '45000' "
                                 "SET MESSAGE_TEXT = 'guasto simulato'; END IF"});
-        EsitoImportazione esito;
-        try {
-            ImportaFatture(*amb.diz, "A", "31/12/23", {}, esito);
-            QFAIL("the run went on past the failure");
-        } catch (const Errore& e) {
-            QVERIFY2(e.messaggio().contains("guasto simulato"), qPrintable(e.messaggio()));
-        }
-        QCOMPARE(esito.importate, 5);
+        EsitoImportazione esito = importa("A", "31/12/23");
+        QCOMPARE(esito.importate, 6); // 17I, after the failed one, too
+        QCOMPARE(esito.errori.size(), 1);
+        QVERIFY2(esito.errori[0].startsWith("FD 7 del 31/03/2023: ") &&
+                     esito.errori[0].contains("guasto simulato"),
+                 qPrintable(esito.errori[0]));
+        QVERIFY(esito.messaggio().contains(esito.errori[0]));
         QCOMPARE(conta("SELECT COUNT(*) FROM testata WHERE num_doc='7D'"), 0);
         QCOMPARE(conta("SELECT COUNT(*) FROM dettaglio WHERE id_invio NOT IN (SELECT id_invio FROM "
                        "testata)"),
                  0);
-        QCOMPARE(amb.diz->Testata->recordCount(), 6);
+        QCOMPARE(amb.diz->Testata->recordCount(), 7);
+        QCOMPARE(amb.diz->Testata->field("num_doc").asString(), QString("17I"));
         QVERIFY(!amb.diz->Testata->locate("num_doc", "7D"));
-        QCOMPARE(QDir(cartellaFile()).entryList({"*.xml"}).size(), 5);
+        QCOMPARE(QDir(cartellaFile()).entryList({"*.xml"}).size(), 6);
 
-        // gfe-batch: the same run without the failure, counting what it found.
-        TestDb::esegui(amb.db, {"DROP TRIGGER guasto"});
+        // gfe-batch: the failure again, named on standard error, exit 1; without
+        // it the document comes in.
         QString out, err;
+        QCOMPARE(batch({"import", "--date", "31/12/23"}, out, err), 1);
+        QVERIFY2(err.contains("- FD 7 del 31/03/2023: ") && err.contains("guasto simulato"),
+                 qPrintable(err));
+        QCOMPARE(out.trimmed().split('\n').last(), QString("importate 0, gia presenti 7"));
+        TestDb::esegui(amb.db, {"DROP TRIGGER guasto"});
         QCOMPARE(batch({"import", "--date", "31/12/23"}, out, err), 0);
-        QCOMPARE(out.trimmed().split('\n').last(), QString("importate 2, gia presenti 6"));
-        QCOMPARE(err, QString()); // both new files are clean
+        QCOMPARE(out.trimmed().split('\n').last(), QString("importate 1, gia presenti 7"));
+        QCOMPARE(err, QString()); // the new file is clean
         QCOMPARE(conta("SELECT COUNT(*) FROM dettaglio d JOIN testata t USING (id_invio) WHERE "
                        "t.num_doc='7D'"),
                  7);
         QCOMPARE(batch({"import", "--date", "xx"}, out, err), 1);
+    }
+
+    // Documents without lines, or deferred without notes, between good ones are
+    // refused by rule before anything is written (no key used up) and named;
+    // the run imports the rest and exits 0.
+    void documentsWithoutLinesAreRefusedAndSkipped() {
+        TestDb::esegui(contabilita,
+                       {documento(1012, "FV", 20, "2023-04-01", "VUOTA SRL", "VR", "ABC1234"),
+                        documento(1013, "FD", 8, "2023-04-02", "SENZA BOLLE SRL", "VR", "ABC1234"),
+                        documento(1014, "FD", 9, "2023-04-03", "BOLLA VUOTA SRL", "VR", "ABC1234"),
+                        documento(1015, "BO", 40, "2023-04-01", "BOLLA VUOTA SRL", "VR", "",
+                                  "prot_f_diff", "1014"),
+                        documento(1016, "FV", 21, "2023-04-04", "BUONA SRL", "VR", "ABC1234"),
+                        riga(1016, "Buona", 1, 10, 22)});
+        for (int giro = 0; giro < 2; ++giro) {
+            QString out, err;
+            QCOMPARE(batch({"import", "--date", "31/12/23"}, out, err), 0);
+            for (const char* atteso :
+                 {"- FV 20 del 01/04/2023: documento senza righe",
+                  "- FD 8 del 02/04/2023: fattura differita senza bolle di consegna del 2023",
+                  "- FD 9 del 03/04/2023: le bolle di consegna della fattura differita non hanno "
+                  "righe"})
+                QVERIFY2(err.contains(QString::fromUtf8(atteso)), qPrintable(err));
+            QCOMPARE(out.trimmed().split('\n').last(),
+                     giro == 0 ? QString("importate 8, gia presenti 1")
+                               : QString("importate 0, gia presenti 9"));
+        }
+        QCOMPARE(conta("SELECT COUNT(*) FROM testata WHERE num_doc='21I'"), 1);
+        QCOMPARE(conta("SELECT COUNT(*) FROM testata WHERE num_doc IN ('20I', '8D', '9D')"), 0);
+        // The keys follow one another: no refused document used one up.
+        QCOMPARE(conta("SELECT MAX(id_invio) - MIN(id_invio) + 1 - COUNT(*) FROM testata"), 0);
+    }
+
+    // Two real gfe-batch import runs started together, several times over:
+    // every document becomes one invoice with one file.
+    void concurrentRunsImportEachDocumentOnce() {
+        const auto avvia = [this](QProcess& p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("QT_QPA_PLATFORM");
+            env.insert("GFE_DB_PORT", QString::number(TestDb::port()));
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(lavoro.path());
+            p.start(GFE_BATCH, {"import", "--date", "31/12/23"});
+        };
+        for (int giro = 0; giro < 3; ++giro) {
+            TestDb::esegui(amb.db,
+                           {"DELETE FROM dettaglio", "DELETE FROM testata WHERE id_invio > 1"});
+            QDir(cartellaFile()).removeRecursively();
+            QDir().mkpath(cartellaFile());
+            QProcess a, b;
+            avvia(a);
+            avvia(b);
+            for (QProcess* p : {&a, &b}) {
+                QVERIFY(p->waitForFinished(120000));
+                QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+            }
+            const QString righe =
+                QString::fromUtf8(a.readAllStandardOutput() + b.readAllStandardOutput());
+            QVERIFY2(righe.contains("importate 7, gia presenti 1") &&
+                         righe.contains("importate 0, gia presenti 8"),
+                     qPrintable(righe));
+            QCOMPARE(conta("SELECT COUNT(*) FROM testata"), 8);
+            QCOMPARE(conta("SELECT COUNT(DISTINCT num_doc, tipo_doc) FROM testata"), 8);
+            QCOMPARE(QDir(cartellaFile()).entryList({"*.xml"}).size(), 7);
+        }
     }
 };
 

@@ -132,6 +132,54 @@ private slots:
         QVERIFY(vicino(parola(pdf, "esenti").area.top(), piede + 30.4));
     }
 
+    // Nothing spills or is lost: a long description wraps onto more lines of its row (the
+    // next row moving down), a long name, address and town shrink into their boxes, and
+    // the town ends before the province.
+    void longTextsWrapOrShrinkIntoTheirBoxes() {
+        const QString nome = "COMMERCIALE ADRIATICA FORNITURE INDUSTRIALI E SERVIZI SPA XY";
+        const QString via = "VIA DELLE INDUSTRIE ARTIGIANALI E COMMERCIALI 1234 INT. 56";
+        const QString comune = "SAN GIOVANNI IN PERSICETO FRAZIONE BUDRIE DI SOTTO";
+        const QString descrizione = "Guarnizione in gomma nitrilica per raccordi idraulici ad "
+                                    "alta pressione serie industriale pesante Z";
+        QCOMPARE(descrizione.size(), 99);
+        TestDb::esegui(
+            db, {testata(20, "15/03/2023", "100,00", "22,00"), righe(20, 2),
+                 QString("UPDATE testata SET rag_soc = '%1', indirizzo = '%2', comune = '%3', "
+                         "prov = 'BO', dest_soc = '%1', dest_indir = '%2', dest_comune = '%3' "
+                         "WHERE id_invio = 20")
+                     .arg(nome, via, comune),
+                 QString("UPDATE dettaglio SET descrizione = '%1' WHERE id_invio = 20 AND "
+                         "prog = 1")
+                     .arg(descrizione)});
+        diz->Testata->refresh();
+        const LetturaPdf pdf = fattura(20);
+        QVERIFY2(pdf.pagine() == 1, qPrintable(pdf.errore()));
+        for (const Parola& p : pdf.parole())
+            QVERIFY2(p.area.right() <= 200 + 0.1, qPrintable(p.testo));
+        for (const QString& t : {nome, via, comune, descrizione})
+            for (const QString& w : t.split(' '))
+                QVERIFY2(!pdf.trova(w).isEmpty(), qPrintable(w));
+        // The description stays in its column, on more lines; the next line comes after.
+        double fondo = 0;
+        for (const QString& w : descrizione.split(' ')) {
+            const Parola p = parola(pdf, w);
+            QVERIFY2(p.area.left() >= 10 + 24.3 - 0.1 && p.area.right() <= 10 + 24.3 + 79.6 + 0.1,
+                     qPrintable(w));
+            fondo = std::max(fondo, p.area.bottom());
+        }
+        const Parola primo = parola(pdf, "Guarnizione"), ultimo = parola(pdf, "Z");
+        QVERIFY(ultimo.area.top() > primo.area.top() + 2);
+        QVERIFY(parola(pdf, "Articolo2").area.top() > fondo);
+        // Customer and destination within their boxes; the town before the province.
+        for (const QString& w : (nome + ' ' + via + ' ' + comune).split(' '))
+            for (const Parola& p : pdf.trova(w))
+                if (p.area.left() > 10 + 109.5 - 0.1)
+                    QVERIFY2(p.area.right() <= 10 + 188.1 + 0.1, qPrintable(w));
+        const Parola prov = parola(pdf, "BO");
+        for (const Parola& p : pdf.trova("SOTTO"))
+            if (vicino(p.area.top(), prov.area.top())) QVERIFY(p.area.right() < prov.area.left());
+    }
+
     void manyLinesGiveThreePagesWithHeaderFooterAndNumber() {
         const LetturaPdf pdf = fattura(16);
         QCOMPARE(pdf.pagine(), 3);

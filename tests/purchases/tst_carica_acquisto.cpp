@@ -1,5 +1,6 @@
 #include "FirmaProva.h"
 #include "TestDb.h"
+#include "data/Migrazioni.h"
 #include "db/Connection.h"
 #include "fatturapa/BustaP7m.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
@@ -70,11 +71,13 @@ private slots:
         conn = std::make_unique<Connection>(QStringLiteral("carica"));
         TestDb::punta(*conn, db);
         conn->connect();
+        applicaMigrazioni(*conn);
     }
     void init() { TestDb::esegui(db, {"TRUNCATE TABLE test_car", "TRUNCATE TABLE dett_car"}); }
 
     // The project's own samples: every column stored, amounts with the decimal comma,
-    // dates dd/mm/yyyy; what does not fit is shortened or named in the details.
+    // dates dd/mm/yyyy, every value whole; what the tables have no place for is named in
+    // the details.
     void campioni_data() {
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QString>("nome");
@@ -115,28 +118,24 @@ private slots:
         QTest::newRow("fornitore estero, altro prefisso, due fatture, testo lungo")
             << kCampioni << "DE123456789_00012.xml"
             << "1|Maschinenbau Süd GmbH|Leopoldstraße, 21|München|00000||DE|123456789||M5UXCR1||"
-               "05/10/2026|RE-2026-00|149,20|TD01|TP01|MP05|5|05/11/2026|30,00|05/12/2026|"
+               "05/10/2026|RE-2026-000481|149,20|TD01|TP01|MP05|5|05/11/2026|30,00|05/12/2026|"
                "30,00|05/01/2027|30,00|05/02/2027|30,00|100,00|22,00|22,00|I|||20,00|2,00|"
                "10,00|I||||||DE123456789_00012.xml\n"
                "2|Maschinenbau Süd GmbH|Leopoldstraße, 21|München|00000||DE|123456789||M5UXCR1||"
-               "06/10/2026|RE-2026-00|18,30|TD01|||0|||||||||15,00|3,30|22,00|||||||||||||"
+               "06/10/2026|RE-2026-000482|18,30|TD01|||0|||||||||15,00|3,30|22,00|||||||||||||"
                "DE123456789_00012.xml"
-            << "1|1|EAN|4006381333931|" + lunga.left(100) +
+            << "1|1|EAN|4006381333931|" + lunga +
                    "|1,00|KIT|100,00||||100,00|22,00|\n"
                    "1|2|||Ricambio ugello|2,00||12,50|SC||2,50|20,00|10,00|\n"
                    "1|3|||Manuale tecnico|1,00||5,00||||5,00|4,00|\n"
                    "2|1|||Trasporto|||15,00||||15,00|22,00|"
             << QStringList{
-                   "fattura 1 di 2: num_doc accorciato a 10 caratteri: «RE-2026-00» (nel file "
-                   "«RE-2026-000481»)",
                    "fattura 1 di 2: riepilogo IVA 3 (aliquota 4,00, imponibile 5,00, imposta 0,20) "
                    "non memorizzato: se ne tengono due.",
                    "fattura 1 di 2: rata 5 (scadenza 05/03/2027, importo 29,20) non memorizzata: "
                    "se ne tengono quattro.",
                    "fattura 2 di 2: ImportoTotaleDocumento assente, totale calcolato dai "
-                   "riepiloghi IVA",
-                   "fattura 1 di 2, riga 1: descrizione accorciato a 100 caratteri: «" +
-                       lunga.left(100) + "» (nel file «" + lunga + "»)"};
+                   "riepiloghi IVA"};
     }
     void campioni() {
         QFETCH(QString, dir);
@@ -154,8 +153,8 @@ private slots:
             QVERIFY2(e.dettagli.contains(d), qPrintable(e.dettagli.join('\n')));
     }
 
-    // A signed file, DER or base64, is opened; its signature is only reported, and a
-    // signature that no longer matches does not keep the invoice out.
+    // A signed file, DER or base64, is opened and its signature reported; a file altered
+    // after signing (the signature no longer matches) is refused and stores nothing.
     // A DER envelope is binary to its last byte: one ending in a byte that reads as white
     // space must open as well (such signatures come up by chance, about one in forty).
     void firmaCheFinisceConUnoSpazio() {
@@ -179,20 +178,17 @@ private slots:
         const struct {
             const char* nome;
             QByteArray dati;
-            const char* firma;
-            const char* descrizione;
         } casi[] = {
-            {"IT02345678904_b1C2d.xml.p7m", der, "Firma integra, non verificata", "STAFFE"},
-            {"IT02345678904_b1C2e.xml.p7m", der.toBase64(QByteArray::Base64Encoding),
-             "Firma integra, non verificata", "STAFFE"},
-            {"IT02345678904_b1C2f.XML.P7M", alterato, "Firma non valida", "STAFFA"},
+            {"IT02345678904_b1C2d.xml.p7m", der},
+            {"IT02345678904_b1C2e.xml.p7m", der.toBase64(QByteArray::Base64Encoding)},
         };
         int prot = 0;
         for (const auto& c : casi) {
             scrivi(c.nome, c.dati);
             const EsitoCarico e = carica(ricevute(), c.nome);
             QVERIFY2(e.stato == 200, qPrintable(e.messaggio));
-            QVERIFY2(e.dettagli.last().startsWith(c.firma), qPrintable(e.dettagli.join('\n')));
+            QVERIFY2(e.dettagli.last().startsWith("Firma integra, non verificata"),
+                     qPrintable(e.dettagli.join('\n')));
             ++prot;
             QCOMPARE(valore(QString("SELECT CONCAT_WS('|', nome_file, tot_doc) FROM test_car "
                                     "WHERE prot = %1")
@@ -201,8 +197,49 @@ private slots:
             QVERIFY(valore(QString("SELECT descrizione FROM dett_car WHERE prot_car = %1 AND "
                                    "prog = 2")
                                .arg(prot))
-                        .startsWith(c.descrizione));
+                        .startsWith("STAFFE"));
         }
+        scrivi("IT02345678904_b1C2f.XML.P7M", alterato);
+        const EsitoCarico e = carica(ricevute(), "IT02345678904_b1C2f.XML.P7M");
+        QCOMPARE(e.stato, 422);
+        QVERIFY2(e.messaggio.contains("la firma non è valida"), qPrintable(e.messaggio));
+        QCOMPARE(righe(), QString("2/6"));
+    }
+
+    // Values as long as the FatturaPA schema allows are stored whole; one longer than its
+    // column is refused with the column named, and nothing is stored.
+    void valoriLunghi() {
+        QByteArray xml = leggi(kDemo + "/IT02345678904_b1C2d.xml");
+        const auto sostituisci = [&xml](const QByteArray& da, const QByteArray& a) {
+            QVERIFY2(xml.contains(da), da.constData());
+            xml.replace(da, a);
+        };
+        sostituisci("<Numero>2871/A</Numero>", "<Numero>FT2023/000001</Numero>");
+        sostituisci("<ImportoTotaleDocumento>290.00</ImportoTotaleDocumento>",
+                    "<ImportoTotaleDocumento>12345678901.50</ImportoTotaleDocumento>");
+        sostituisci("<Percentuale>10.00</Percentuale>", "<Percentuale>33.33</Percentuale>");
+        sostituisci("<AliquotaIVA>10.00</AliquotaIVA>\n      </DettaglioLinee>",
+                    "<AliquotaIVA>10.00</AliquotaIVA><Natura>N3.1</Natura></DettaglioLinee>");
+        sostituisci("<AliquotaIVA>10.00</AliquotaIVA>\n        <ImponibileImporto>",
+                    "<AliquotaIVA>10.00</AliquotaIVA><Natura>N3.2</Natura><ImponibileImporto>");
+        scrivi("IT02345678904_lungo.xml", xml);
+        const EsitoCarico e = carica(ricevute(), "IT02345678904_lungo.xml");
+        QVERIFY2(e.stato == 200, qPrintable(e.messaggio));
+        QCOMPARE(valore("SELECT CONCAT_WS('|', num_doc, tot_doc) FROM test_car"),
+                 QString("FT2023/000001|12345678901,50"));
+        QCOMPARE(valore("SELECT natura2 FROM test_car"), QString("N3.2"));
+        QCOMPARE(valore("SELECT CONCAT_WS('|', sc_perc, natura) FROM dett_car WHERE prog = 1"),
+                 QString("33,33|"));
+        QCOMPARE(valore("SELECT natura FROM dett_car WHERE prog = 3"), QString("N3.1"));
+
+        const qsizetype pos = xml.indexOf("<Descrizione>");
+        xml.insert(pos + 13, QByteArray(1000, 'x'));
+        scrivi("IT02345678904_oltre.xml", xml);
+        const EsitoCarico oltre = carica(ricevute(), "IT02345678904_oltre.xml");
+        QCOMPARE(oltre.stato, 422);
+        QVERIFY2(oltre.messaggio.contains("fattura, riga 1: il valore di descrizione"),
+                 qPrintable(oltre.messaggio));
+        QCOMPARE(righe(), QString("1/3"));
     }
 
     // What is refused stores nothing and says why.
@@ -241,8 +278,8 @@ private slots:
                                            << 422 << "busta firmata illeggibile";
         QTest::newRow("cartella nel nome") << "../fuori.xml" << QByteArray() << 400 << "cartella";
         QTest::newRow("cartella Windows") << "sotto\\f.xml" << QByteArray() << 400 << "cartella";
-        QTest::newRow("nome oltre nome_file") << QString(37, 'a') + ".xml" << QByteArray() << 400
-                                              << "troppo lungo: 41 caratteri, ne sono ammessi 40";
+        QTest::newRow("nome oltre nome_file") << QString(57, 'a') + ".xml" << QByteArray() << 400
+                                              << "troppo lungo: 61 caratteri, ne sono ammessi 60";
         QTest::newRow("file assente") << "assente.xml" << QByteArray() << 404 << "non trovato";
         QTest::newRow("maschera") << "*.xml" << QByteArray() << 404 << "non trovato";
     }
@@ -330,9 +367,9 @@ private slots:
         QCOMPARE(
             righeDi("IT01234567890_FPR03.xml"),
             QString("1|5,00|1,00|5,00|22,00;2|10,00|2,00|20,00|22,00;1||2000,00|2000,00|22,00"));
-        // No XML declaration, prefix ns2; the number is shortened to its column.
+        // No XML declaration, prefix ns2; the number whole.
         QCOMPARE(testata("IT08973230967_6zZcm.xml"),
-                 QString("GAV spa|02581610249|07/08/2023|IT23-94115|28,40|1||28,40|23,27|5,12|"
+                 QString("GAV spa|02581610249|07/08/2023|IT23-94115I-790|28,40|1||28,40|23,27|5,12|"
                          "22,00"));
         QCOMPARE(righeDi("IT08973230967_6zZcm.xml"),
                  QString("1|1,00|24,51|23,28|22,00;2|1,00|0,00|0,00|22,00"));

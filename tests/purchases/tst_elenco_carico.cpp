@@ -1,6 +1,7 @@
 #include "Anteprima.h"
 #include "FakeDesktop.h"
 #include "TestDb.h"
+#include "data/Migrazioni.h"
 #include "data/TDiz.h"
 #include "purchases/CaricaAcquisto.h"
 #include "purchases/TElenco_Carico.h"
@@ -69,6 +70,7 @@ private slots:
         diz = std::make_unique<TDiz>();
         TestDb::punta(*diz->xml_conn, db);
         diz->xml_conn->connect();
+        applicaMigrazioni(*diz->xml_conn);
         diz->Testa_Car->open();
         diz->Detta_Car->open();
         w = std::make_unique<TElenco_Carico>();

@@ -34,7 +34,7 @@ const QStringList kClienti{
     " (2, 'EPSILON SRL', 'IT', '01234567890')",
     "INSERT INTO testata (id_invio, rag_soc, num_doc, tot_doc, inviata, dest_soc, dest_indir,"
     " dest_comune, dest_cap, aliquota) VALUES"
-    " (1, 'VECCHIO', '7', '122,00', 1, 'D', 'I', 'C', '00100', '22')"};
+    " (1, 'VECCHIO', '7', '122,00', 0, 'D', 'I', 'C', '00100', '22')"};
 
 } // namespace
 
@@ -184,7 +184,18 @@ private slots:
                             " IFNULL(dest_cap, 'null'), num_doc, tot_doc, inviata, aliquota)"
                             " FROM testata"),
                  QString("ALFA SRL|Via Roma 1|Alba|12051|CN|IT|04567890127|RSSMRA85T10A562T|"
-                         "ABC1234|alfa@pec.it|null|null|null|null|7|122,00|1|22"));
+                         "ABC1234|alfa@pec.it|null|null|null|null|7|122,00|0|22"));
+        QCOMPARE(amb.diz->Testata->state(), TableState::Browse);
+
+        // A sent invoice takes no customer: the one marked sent meanwhile by the web
+        // application neither.
+        TestDb::esegui(amb.db, {"UPDATE testata SET inviata = 1"});
+        amb.daFatture(amb.fatture->Panel1->BitBtn3, cl.get(), [&] {
+            cerca(w, "gamma");
+            amb.doppioClic(w->DBGrid1, 0);
+        });
+        QCOMPARE(amb.desktop.messaggi, QStringList{"Operazione non possibile... Fattura Inviata"});
+        QCOMPARE(amb.valore("SELECT rag_soc FROM testata"), QString("ALFA SRL"));
         QCOMPARE(amb.diz->Testata->state(), TableState::Browse);
 
         // Shown from the main menu the double click picks nothing.
@@ -194,6 +205,7 @@ private slots:
         amb.doppioClic(w->DBGrid1, 0);
         QVERIFY(w->isVisible());
         QCOMPARE(amb.valore("SELECT rag_soc FROM testata"), QString("ALFA SRL"));
+        QCOMPARE(amb.desktop.messaggi.size(), 1);
     }
 
     void pickOnAnEmptyGridOrIntoAnEmptyInvoiceTable() {

@@ -22,7 +22,8 @@ const QStringList kDati{
     "  '0,000'),"
     " (3, 'ARTICOLO ROTTO', 'ROT', 'PZ', 'abc', '', '', '', 'abc', '22', '0,000')",
     "INSERT INTO testata (id_invio, rag_soc, aliquota3, tot_doc, inviata) VALUES"
-    " (1, 'TRE RIGHE', '4', '999,00', 1), (2, 'SENZA RIGHE', NULL, NULL, 0)",
+    " (1, 'TRE RIGHE', '4', '999,00', 0), (2, 'SENZA RIGHE', NULL, NULL, 0),"
+    " (3, 'INVIATA', NULL, '5,00', 1)",
     "INSERT INTO dettaglio (id_invio, prog, descrizione, aliquota, prezzo_tot) VALUES"
     " (1, 1, 'A', '22', '100,000'), (1, 2, 'B', '10', '20,000'), (1, 3, 'C', '22', '50,000')"};
 
@@ -178,7 +179,8 @@ private slots:
         // Into an invoice without lines: line 1, amounts without grouping points.
         QVERIFY(amb.diz->Testata->locate("id_invio", 2));
         prendi("GEN");
-        QCOMPARE(riga(2, 1), QString("GENERATORE|1|1500,000|SC|10,00|150,00|1350,000|22"));
+        // The percentage as the article holds it, the amounts without grouping points.
+        QCOMPARE(riga(2, 1), QString("GENERATORE|1|1500,000|SC|10,0|150,00|1350,000|22"));
         QCOMPARE(riepilogo(2), QString("22|1350,00|297,00|-|-"));
 
         // A line amount that cannot be read counts as zero, and the user is told.
@@ -187,6 +189,14 @@ private slots:
         QCOMPARE(amb.desktop.messaggi,
                  QStringList{"Riga 2: prezzo totale \"abc\" non leggibile, contato come zero "
                              "nel riepilogo IVA"});
+
+        // A sent invoice takes no article.
+        amb.desktop.messaggi.clear();
+        QVERIFY(amb.diz->Testata->locate("id_invio", 3));
+        prendi("VIT");
+        QCOMPARE(amb.desktop.messaggi, QStringList{"Operazione non possibile... Fattura Inviata"});
+        QCOMPARE(amb.valore("SELECT COUNT(*) FROM dettaglio WHERE id_invio=3"), QString("0"));
+        QCOMPARE(riepilogo(3), QString("-|5,00"));
 
         // Shown from the main menu the double click adds nothing.
         amb.fatture->hide();

@@ -1,4 +1,5 @@
 #include "DovecotProva.h"
+#include "GfeWebInProva.h"
 #include "PostaProva.h"
 #include "TestDb.h"
 #include "batch/Batch.h"
@@ -33,13 +34,13 @@ class TstCasella : public QObject {
         return rc;
     }
 
-    void impostazioni(const QString& password) {
+    void impostazioni(const QString& password, const QString& altro = {}) {
         QFile f(lavoro.filePath("gfe-web.ini"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QString("ricevute=ricevute\n[pec]\nhost=127.0.0.1\nimap_porta=%1\nutente=%2\n"
-                        "password=%3\ncertificati=ca.pem\n")
+        f.write(QString("ricevute=ricevute\n[pec]\nimap_host=127.0.0.1\nimap_porta=%1\nutente=%2\n"
+                        "password=%3\ncertificati=ca.pem\n%4")
                     .arg(server->porta())
-                    .arg(DovecotProva::utente(), password)
+                    .arg(DovecotProva::utente(), password, altro)
                     .toUtf8());
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
@@ -50,7 +51,8 @@ class TstCasella : public QObject {
             {{PostaProva::nomeNotifica(nome(id), tipo),
               PostaProva::notifica(tipo, nome(id), idSdi, false,
                                    {{"00305", "IdFiscaleIVA non valido", "Verificare"},
-                                    {"00311", "CodiceDestinatario non valido", ""}})}},
+                                    {"00311", "CodiceDestinatario non valido", ""}},
+                                   "EC01")}},
             "sdi-" + idSdi + "@pec");
         return posta.busta("POSTA CERTIFICATA: " + tipo, interno, "posta-certificata",
                            "opec-" + idSdi + "@pec.prova");
@@ -127,6 +129,34 @@ private slots:
         QCOMPARE(esegui({"posta"}), 0);
         QVERIFY(out.startsWith("INBOX UID"));
         QVERIFY(out.contains("notifiche 1,"));
+    }
+
+    // gfe-web reads the mailbox as it starts and then every [pec] intervallo minutes; its
+    // page shows an invoice's state and history.
+    void gfeWebReadsTheMailboxAndShowsTheState() {
+        impostazioni(DovecotProva::password(), "intervallo=1\n");
+        QByteArray ne = risposta("NE", 1, "806");
+        server->consegna(ne);
+        GfeWebInProva web;
+        QVERIFY2(web.avvia(lavoro.path()), qPrintable(web.uscita));
+        QElapsedTimer t;
+        t.start();
+        while (!web.uscita.contains("gfe-web: posta: notifiche") && t.elapsed() < 30000) {
+            web.processo.waitForReadyRead(200);
+            web.uscita += QString::fromUtf8(web.processo.readAll());
+        }
+        QVERIFY2(web.uscita.contains("gfe-web: posta: notifiche 1,"), qPrintable(web.uscita));
+        QString pagina;
+        QCOMPARE(web.leggi("/Fatt_Ven/stato.php?n_invio=2", &pagina), 200);
+        QVERIFY2(pagina.contains("stato: scartata") && pagina.contains("00311 CodiceDestinatario "
+                                                                       "non valido"),
+                 qPrintable(pagina));
+        QCOMPARE(web.leggi("/Fatt_Ven/stato.php?n_invio=1", &pagina), 200);
+        QVERIFY(pagina.contains("stato: accettata"));
+        QCOMPARE(web.leggi("/Fatt_Ven/stato.php?n_invio=99"), 404);
+        QCOMPARE(web.leggi("/Fatt_Ven/stato.php?n_invio=x"), 400);
+        QCOMPARE(web.leggi("/Posta/leggi.php", &pagina), 200);
+        QVERIFY(web.ferma());
     }
 };
 
