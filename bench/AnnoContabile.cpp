@@ -22,6 +22,18 @@ QString num(double v) {
     return QString::number(v, 'f', 4);
 }
 
+// Ten digits followed by their check digit: a number the exchange system accepts as a
+// Partita IVA (or as a company's tax code).
+QString conCifraDiControllo(const QString& dieci) {
+    int somma = 0;
+    for (int i = 0; i < 10; ++i) {
+        int d = dieci.at(i).digitValue();
+        if (i % 2 == 1) d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+        somma += d;
+    }
+    return dieci + QString::number((10 - somma % 10) % 10);
+}
+
 struct Cliente {
     QString ragSoc, indirizzo, cap, citta, prov, partiva, codFis, codice, pec;
 };
@@ -38,13 +50,14 @@ Cliente cliente(int i) {
     k.citta = QString::fromLatin1(c[0]);
     k.cap = QString::fromLatin1(c[1]);
     k.prov = QString::fromLatin1(c[2]);
-    k.partiva = QStringLiteral("0%1").arg(1000000000 + i * 7919, 10, 10, QLatin1Char('0'));
+    k.partiva = conCifraDiControllo(
+        QStringLiteral("0%1").arg(100000000 + i * 7919, 9, 10, QLatin1Char('0')));
     k.codFis = k.partiva;
     if (i % 25 == 7) {
         k.ragSoc = QStringLiteral("COMUNE DI %1").arg(k.citta);
         k.codice = QStringLiteral("UF%1").arg(QString::number(1000 + i).right(4));
         k.partiva.clear();
-        k.codFis = QStringLiteral("8%1").arg(i, 10, 10, QLatin1Char('0'));
+        k.codFis = conCifraDiControllo(QStringLiteral("8%1").arg(i, 9, 10, QLatin1Char('0')));
     } else if (i % 10 == 3) {
         k.ragSoc = QStringLiteral("STUDIO TECNICO %1 & ASSOCIATI").arg(i);
         k.pec = QStringLiteral("studio%1@pec.it").arg(i);

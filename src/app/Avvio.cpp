@@ -14,6 +14,7 @@
 #include "registries/TAnag_Fo.h"
 #include "registries/TArticoli.h"
 #include "registries/Tanag_az.h"
+#include "widgets/Modulo.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ Avvio::Avvio() : m_menu(std::make_unique<TMenu>()), m_diz(std::make_unique<TDiz>
                              QStringLiteral("Aggiornamento automatico di ") + tabella +
                              QStringLiteral(" sospeso: ") + messaggio);
                      });
+    Modulo::ricorda(m_menu.get(), QStringLiteral("TMenu"));
     creaFinestre(m_menu.get());
 }
 

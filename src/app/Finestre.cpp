@@ -1,5 +1,7 @@
 #include "Finestre.h"
 
+#include "widgets/Modulo.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QWidget>
@@ -36,6 +38,7 @@ void Finestre::registra(const QString& nome, QObject* oggetto, const QString& fi
     voci().append({nome, oggetto, file, std::move(viste)});
     if (QWidget* w = finestra(nome)) {
         w->hide();
+        Modulo::ricorda(w, nome);
         if (nome == Fatture) w->setWindowTitle(titolo());
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
+#include "platform/Traduzioni.h"
 
 #include <QFont>
 
@@ -9,6 +10,9 @@ GfeApplication::GfeApplication(int& argc, char** argv) : QApplication(argc, argv
     // The windows' default face, where it is not installed: a sans serif of like width.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    setOrganizationName(QStringLiteral("GFE"));
+    setApplicationDisplayName(QString::fromUtf8(kNomeProgramma));
+    caricaTraduzioni(*this);
 }
 
 bool GfeApplication::notify(QObject* receiver, QEvent* event) {

@@ -6,12 +6,17 @@
 #include "TMenu.h"
 #include "platform/AvvisiDriver.h"
 #include "platform/Errore.h"
+#include "widgets/Modulo.h"
+
+#include <QDir>
+#include <QSettings>
 
 #include <cstdio>
 
 namespace {
 
-// gfe --screenshots CARTELLA: the pictures of every window with the demo settings,
+// gfe --screenshots CARTELLA: the pictures of every window with the ip.ini of the
+// working folder (or else the demo settings),
 // without a user (run it with QT_QPA_PLATFORM=offscreen where there is no display).
 int fotografie(const QString& cartella) {
     DesktopConsole console;
@@ -20,8 +25,10 @@ int fotografie(const QString& cartella) {
     int esito = 0;
     try {
         Avvio avvio;
-        for (const QString& f :
-             Fotografie::esegui(*avvio.menu(), Fotografie::impostazioniDemo(), cartella))
+        // The settings of the working folder, as "Accedi" reads them; else the demo's.
+        const QString qui = QDir::currentPath();
+        const IpIni ini = IpIni::esiste(qui) ? IpIni::leggi(qui) : Fotografie::impostazioniDemo();
+        for (const QString& f : Fotografie::esegui(*avvio.menu(), ini, cartella))
             std::printf("%s\n", f.toLocal8Bit().constData());
     } catch (const Errore& e) {
         console.messaggio(e.messaggio());
@@ -45,6 +52,10 @@ int main(int argc, char** argv) {
         }
         return fotografie(argomenti.at(i + 1));
     }
+    // The user's windows come back as they were left; the screenshots never read that.
+    Modulo::impostaMemoria(QSettings(QSettings::IniFormat, QSettings::UserScope,
+                                     QStringLiteral("GFE"), QStringLiteral("gfe"))
+                               .fileName());
     Avvio avvio;
     avvio.menu()->show();
     return app.exec();

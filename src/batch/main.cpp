@@ -1,5 +1,6 @@
 #include "batch/Batch.h"
 #include "platform/AvvisiDriver.h"
+#include "platform/Traduzioni.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     nascondiAvvisiDriver();
+    // The help's headings and the option errors come from Qt's texts: Italian too.
+    caricaTraduzioni(*app);
     QCoreApplication::setApplicationName(QStringLiteral("gfe-batch"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -7,6 +7,7 @@
 #include "widgets/Modulo.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
@@ -20,6 +21,9 @@ const QColor kOliva(128, 128, 0);
 const QColor kRosso(255, 0, 0);
 constexpr int kSinistra = 18;
 constexpr int kLarghezzaGriglie = 1138;
+constexpr int kLarghezza = 1175;
+constexpr int kAltezza = 642;
+constexpr int kAltoGriglia = 72; // under the search row
 
 // The window's face: Arial, italic unless bold.
 QFont arial(int px, bool grassetto = false) {
@@ -48,11 +52,48 @@ TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
     Modulo::colora(this, QPalette::Window, kTeal);
+    // The starting size, which the anchors of the controls start from.
+    resize(kLarghezza, kAltezza);
     creaRigaSuperiore();
+    creaRicerca();
     creaGrigliaTestate();
     creaBarraRighe();
     creaGrigliaRighe();
     creaBarraInferiore();
+    ancora();
+}
+
+// Enlarged, the header grid takes the room; the heading stays in the middle, "Legenda"
+// on the right, the lines and the toolbars at the foot.
+void TAreaFatture::ancora() {
+    Modulo::ancoraSotto(this, DBNavigator2->y(), Modulo::Sinistra | Modulo::Basso);
+    Modulo::ancora(findChild<QLabel*>(QStringLiteral("Label1")), Modulo::Alto);
+    Modulo::ancora(BitBtn1, Modulo::Alto | Modulo::Destra);
+    Modulo::ancora(DBGrid1, Modulo::kTutte);
+    Modulo::ancora(DBGrid2, Modulo::Sinistra | Modulo::Destra | Modulo::Basso);
+}
+
+void TAreaFatture::creaRicerca() {
+    constexpr int y = 44;
+    const QFont etichette = arial(14, true);
+    Modulo::etichetta(this, QStringLiteral("Cerca"), kSinistra, y + 3, etichette, Qt::white);
+    Cerca = new QLineEdit(this);
+    Cerca->setObjectName(QStringLiteral("Cerca"));
+    Cerca->setPlaceholderText(QStringLiteral("Numero, cliente o partita IVA"));
+    Cerca->setGeometry(70, y, 300, 24);
+    Cerca->setClearButtonEnabled(true);
+    Modulo::etichetta(this, QStringLiteral("Dal"), 386, y + 3, etichette, Qt::white);
+    Modulo::etichetta(this, QStringLiteral("Al"), 530, y + 3, etichette, Qt::white);
+    const auto campoData = [this](const QString& nome, int x) {
+        auto* d = new MaskEdit(this);
+        d->setObjectName(nome);
+        d->setEditMask(QStringLiteral("!99/99/0000;1;_"));
+        d->setGeometry(x, y, 96, 24);
+        return d;
+    };
+    Dal = campoData(QStringLiteral("Dal"), 420);
+    Al = campoData(QStringLiteral("Al"), 556);
+    Pulisci = pulsante(QStringLiteral("Pulisci"), QStringLiteral("Pulisci"), {668, y - 2, 100, 28});
 }
 
 QPushButton* TAreaFatture::pulsante(const QString& nome, const QString& testo,
@@ -96,7 +137,7 @@ void TAreaFatture::creaGrigliaTestate() {
         {"mod_pag", "Mod. Pag.", 64, kCentro, kSinistro, mp},
         {"rag_soc", "Ragione Sociale", 64, kSinistro, kSinistro, {}},
         {"trasporto", "Trasportatore", 64, kSinistro, kSinistro, {}},
-        {"indirizzo", "indirizzo", 64, kSinistro, kSinistro, {}},
+        {"indirizzo", "Indirizzo", 64, kSinistro, kSinistro, {}},
         {"cap", "CAP", 64, kSinistro, kSinistro, {}},
         {"comune", "Comune", 64, kSinistro, kSinistro, {}},
         {"prov", "Prov", 64, kSinistro, kSinistro, {}},
@@ -105,14 +146,14 @@ void TAreaFatture::creaGrigliaTestate() {
         {"cod_fis", "Codice Fiscale", 93, kSinistro, kSinistro, {}},
         {"cod_dest", "Cod. Destin.", 64, kSinistro, kSinistro, {}},
         {"pec", "Casella PEC", 64, kSinistro, kSinistro, {}},
-        {"dest_soc", "dest_soc", 64, kSinistro, kSinistro, {}},
-        {"dest_indir", "dest_indir", 64, kSinistro, kSinistro, {}},
-        {"dest_cap", "dest_cap", 64, kSinistro, kSinistro, {}},
-        {"dest_comune", "dest_comune", 64, kSinistro, kSinistro, {}},
+        {"dest_soc", "Destinazione", 90, kSinistro, kSinistro, {}},
+        {"dest_indir", "Indirizzo Dest.", 110, kSinistro, kSinistro, {}},
+        {"dest_cap", "CAP Dest.", 70, kSinistro, kSinistro, {}},
+        {"dest_comune", "Comune Dest.", 100, kSinistro, kSinistro, {}},
     };
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setGeometry(kSinistra, 44, kLarghezzaGriglie, 260);
+    DBGrid1->setGeometry(kSinistra, kAltoGriglia, kLarghezzaGriglie, 304 - kAltoGriglia);
     DBGrid1->setFont(arial(15));
     DBGrid1->setCellColor(kMarrone);
     DBGrid1->setTitleFont(arial(16));
@@ -127,6 +168,8 @@ void TAreaFatture::creaGrigliaTestate() {
         // The key never changes once written: the invoice's lines refer to it.
         col.readOnly = qstrcmp(c.campo, "id_invio") == 0;
     }
+    // A date shows whole (day of two digits, four-digit year).
+    DBGrid1->fitText(3, QStringLiteral("00/00/0000"));
     DBGrid1->setCellPainter(
         [this](QPainter* p, const QRect& rect, int row, const DBGridColumn& column) {
             DBGrid1DrawColumnCell(p, rect, row, column);
@@ -176,7 +219,7 @@ void TAreaFatture::creaGrigliaRighe() {
         {"prezzo_unit", "Prezzo Unit.", 89, kDestro},
         {"prezzo_tot", "Imp. Totale", 93, kDestro},
         {"aliquota", "Aliquota", -1, kCentro},
-        {"natura", "natura", 64, kSinistro},
+        {"natura", "Natura", 64, kSinistro},
         {"tipo_cessione", "Premio/Abb", 64, kSinistro},
         {"sc_tipo", "Tipo Sc.", 64, kCentro},
         {"sc_perc", "Perc. Sc.", 64, kDestro},

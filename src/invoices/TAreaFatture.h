@@ -5,6 +5,7 @@
 class DBGrid;
 class DBNavigator;
 class MaskEdit;
+class QLineEdit;
 class QPainter;
 class QPushButton;
 struct DBGridColumn;
@@ -22,7 +23,12 @@ public:
     QPushButton* BitBtn15;     // "Nuova"
     QPushButton* BitBtn3;      // "Sel. Cliente"
     QPushButton* BitBtn1;      // "Legenda"
-    DBGrid* DBGrid1;           // headers
+    // Finding an invoice: a text (number, customer, VAT number) and a period.
+    QLineEdit* Cerca;
+    MaskEdit* Dal;
+    MaskEdit* Al;
+    QPushButton* Pulisci;
+    DBGrid* DBGrid1; // headers
 
     DBNavigator* DBNavigator2; // lines
     QPushButton* BitBtn6;      // "Articoli Magazzino"
@@ -47,7 +53,9 @@ public:
 
 private:
     void creaRigaSuperiore();
+    void creaRicerca();
     void creaGrigliaTestate();
+    void ancora();
     void creaBarraRighe();
     void creaGrigliaRighe();
     void creaBarraInferiore();

@@ -18,19 +18,45 @@
 #include "print/StampaFattura.h"
 #include "registries/TAnag_Cl.h"
 #include "registries/TArticoli.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DataSourceModel.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
+#include "widgets/Modulo.h"
 
 #include <QDate>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QShowEvent>
 
 TElenco_Fatt* Elenco_Fatt = nullptr;
 
+namespace {
+
+// The first line of the import's end message: how many documents were refused or
+// failed and how many files have findings ("3 documenti rifiutati, 12 file con segnalazioni").
+QString riepilogoImportazione(const EsitoImportazione& esito) {
+    QStringList parti;
+    if (const qsizetype n = esito.rifiutati.size(); n > 0)
+        parti << (n == 1 ? QStringLiteral("1 documento rifiutato")
+                         : QStringLiteral("%1 documenti rifiutati").arg(n));
+    if (const qsizetype n = esito.errori.size(); n > 0)
+        parti << (n == 1 ? QStringLiteral("1 documento in errore")
+                         : QStringLiteral("%1 documenti in errore").arg(n));
+    QSet<QString> file;
+    for (const QString& p : esito.problemiFile)
+        file.insert(p.section(QStringLiteral(": "), 0, 0));
+    if (!file.isEmpty()) parti << QStringLiteral("%1 file con segnalazioni").arg(file.size());
+    return parti.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
     setObjectName(QStringLiteral("Elenco_Fatt"));
-    setFixedSize(1220, 703);
+    Modulo::dimensioni(this, 1220, 703);
     // Later panels lie above earlier ones.
     Panel1 = new TAreaFatture(this);
     Panel1->setGeometry(7, 7, 1175, 642);
@@ -43,6 +69,12 @@ TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
     P2->hide();
     P3->hide();
     P4->hide();
+    // Enlarged, the main area and the header editor over it grow with the window; the
+    // legend keeps to the right edge, the line editor spans the width.
+    Modulo::ancora(Panel1, Modulo::kTutte);
+    Modulo::ancora(P2, Modulo::Alto | Modulo::Destra);
+    Modulo::ancora(P3, Modulo::Sinistra | Modulo::Alto | Modulo::Destra);
+    Modulo::ancora(P4, Modulo::kTutte);
     M1 = Panel1->M1;
     DBGrid1 = Panel1->DBGrid1;
     DBGrid2 = Panel1->DBGrid2;
@@ -76,6 +108,36 @@ void TElenco_Fatt::collegaPulsanti() {
     connect(Panel1->BitBtn10, &QPushButton::clicked, P3, &TEditorRiga::BitBtn10Click);
     connect(Panel1->BitBtn12, &QPushButton::clicked, P3, &TEditorRiga::BitBtn12Click);
     collega(Panel1->BitBtn18, &TElenco_Fatt::BitBtn18Click);
+    collega(Panel1->Pulisci, &TElenco_Fatt::PulisciClick);
+    // The list follows the typing once the user pauses, not at every key.
+    m_ricerca.setSingleShot(true);
+    m_ricerca.setInterval(250);
+    connect(&m_ricerca, &QTimer::timeout, this, &TElenco_Fatt::applicaRicerca);
+    for (QLineEdit* campo :
+         {Panel1->Cerca, static_cast<QLineEdit*>(Panel1->Dal), static_cast<QLineEdit*>(Panel1->Al)})
+        connect(campo, &QLineEdit::textEdited, &m_ricerca, qOverload<>(&QTimer::start));
+}
+
+Table* TElenco_Fatt::testata() const {
+    return DBGrid1->dataModel()->table();
+}
+
+CriteriFatture TElenco_Fatt::criteri() const {
+    return {Panel1->Cerca->text(), Panel1->Dal->value(), Panel1->Al->value()};
+}
+
+void TElenco_Fatt::applicaRicerca() {
+    m_ricerca.stop();
+    Table* t = testata();
+    if (!t || !t->isOpen()) return;
+    TAzione::esegui([&] { cercaFatture(*t, criteri()); });
+}
+
+void TElenco_Fatt::PulisciClick() {
+    Panel1->Cerca->clear();
+    Panel1->Dal->clear();
+    Panel1->Al->clear();
+    applicaRicerca();
 }
 
 void TElenco_Fatt::showEvent(QShowEvent* event) {
@@ -115,6 +177,8 @@ void TElenco_Fatt::BitBtn11Click() {
 
 // "Nuova": a new invoice with the defaults of a new header, written at once.
 void TElenco_Fatt::BitBtn15Click() {
+    // The new invoice must stay in sight: it answers no search.
+    if (!criteri().vuoti()) PulisciClick();
     TAzione::esegui([] {
         Diz->Testata->append();
         Diz->Testata->post();
@@ -221,10 +285,12 @@ void TElenco_Fatt::BitBtn19Click() {
                 InvioSdi::Pagina::Ordinaria, testata->field(QStringLiteral("nome_file")).asString(),
                 testata->field(QStringLiteral("id_invio")).asInteger()));
     });
-    const auto tutte = [testata] {
+    const auto tutte = [this, testata] {
         testata->close();
         testata->setSql(QStringLiteral("select * from testata"));
         testata->open();
+        // Then the search the user had made, if any.
+        if (const CriteriFatture c = criteri(); !c.vuoti()) cercaFatture(*testata, c);
     };
     if (inviate) {
         TAzione::esegui(tutte);
@@ -250,5 +316,6 @@ void TElenco_Fatt::BitBtn18Click() {
             [&attesa](const AvanzamentoImportazione& a) { attesa.aggiorna(a); }, esito);
     });
     if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())
-        Desktop::corrente().messaggio(messaggio);
+        Desktop::corrente().messaggio(riepilogoImportazione(esito) + QStringLiteral("\n\n") +
+                                      messaggio);
 }

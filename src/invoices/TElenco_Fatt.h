@@ -1,9 +1,13 @@
 #pragma once
 
+#include "invoices/RicercaFatture.h"
 #include "widgets/FinestraModale.h"
+
+#include <QTimer>
 #include <functional>
 
 class DBGrid;
+class Table;
 class MaskEdit;
 class TAreaFatture;
 class TEditorRiga;
@@ -47,6 +51,12 @@ public:
     void BitBtn19Click(); // "Invio Fatture al SDI"
     void BitBtn18Click(); // "Importa Fatture"
 
+    // The search above the header grid: what its fields ask for, the list narrowed to
+    // it (shortly after the user stops typing, or at once), the fields cleared.
+    CriteriFatture criteri() const;
+    void applicaRicerca();
+    void PulisciClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -55,6 +65,9 @@ private:
     void EliminaFattura();
     void scriviXml(const std::function<QString(const QString&)>& scrittore);
     void inviaCorrente(bool pubblicaAmministrazione);
+    Table* testata() const;
+
+    QTimer m_ricerca;
 };
 
 extern TElenco_Fatt* Elenco_Fatt;

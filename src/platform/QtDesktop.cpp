@@ -1,5 +1,7 @@
 #include "QtDesktop.h"
 
+#include "platform/FinestraMessaggio.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -11,7 +13,14 @@ QWidget* finestraAttiva() {
 }
 } // namespace
 
+// The one funnel of the windows' messages: a short one in a message box, a long list
+// in a window made for it. Both are titled with the program's name.
 void QtDesktop::messaggio(const QString& testo) {
+    if (FinestraMessaggio::serve(testo)) {
+        FinestraMessaggio finestra(testo, finestraAttiva());
+        finestra.exec();
+        return;
+    }
     QMessageBox::information(finestraAttiva(), QString(), testo);
 }
 

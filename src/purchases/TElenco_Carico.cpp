@@ -46,7 +46,7 @@ const Colonna kTestate[] = {
     {"prot", "Prot", 38, kSinistro},          {"rag_soc", "Ragione Sociale", 526, kSinistro},
     {"tipo_doc", "Tipo Doc.", -1, kSinistro}, {"data_doc", "Data", 64, kSinistro},
     {"num_doc", "Numero", 64, kDestro},       {"tot_doc", "Totale", 105, kDestro},
-    {"p_iva", "P. IVA", 64, kSinistro},       {"nome_file", "nome_file", 205, kSinistro},
+    {"p_iva", "P. IVA", 64, kSinistro},       {"nome_file", "File XML", 205, kSinistro},
     {"n_rate", "N. Rate", 62, kCentro},       {"scad1", "Scad.1", 64, kSinistro},
     {"imp_scad1", "Imp. 1", 64, kDestro},     {"scad2", "Scad.2", 64, kSinistro},
     {"imp_scad2", "Imp.2", 64, kDestro},      {"scad3", "Scad.3", 64, kSinistro},
@@ -70,9 +70,13 @@ const Colonna kRighe[] = {
 };
 
 template <size_t N> void colonne(DBGrid* g, const Colonna (&elenco)[N]) {
-    for (const Colonna& c : elenco)
+    for (const Colonna& c : elenco) {
         g->addColumn(QString::fromLatin1(c.campo), QString::fromLatin1(c.titolo), c.larghezza,
                      c.allineamento);
+        // Dates show whole.
+        if (qstrcmp(c.campo, "data_doc") == 0 || qstrncmp(c.campo, "scad", 4) == 0)
+            g->fitText(g->columnCount() - 1, QStringLiteral("00/00/0000"));
+    }
 }
 
 QFont arial(int pixel, bool grassetto = false) {
@@ -90,10 +94,11 @@ bool ricevuto(const QString& nome) {
 TElenco_Carico::TElenco_Carico(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Elenco_Carico"));
     setWindowTitle(QStringLiteral("Fatture Acquisto"));
-    setFixedSize(kLarghezza, kAltezza);
+    Modulo::dimensioni(this, kLarghezza, kAltezza);
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     creaElenco();
     creaCarico();
+    ancora();
     collega();
     const QString ricevute = cartellaRicevute();
     apriCartella(ricevute.isEmpty() ? QDir::currentPath() : ricevute);
@@ -165,6 +170,23 @@ void TElenco_Carico::creaCarico() {
                                {208, 612, 121, 33}, arial(14, true));
     Modulo::ordineTab({Drive, DirectoryListBox1, FileListBox1, Edit1, BitBtn3, BitBtn1});
     P2->hide();
+}
+
+// Enlarged, the list of received invoices and the folder's files take the room; the
+// lines, the file name and the buttons keep to the foot.
+void TElenco_Carico::ancora() {
+    using namespace Modulo;
+    for (QWidget* pannello : {Panel1, P2})
+        Modulo::ancora(pannello, kTutte);
+    Modulo::ancora(Label1, Sinistra | Destra | Alto);
+    Modulo::ancora(DBGrid1, kTutte);
+    ancoraSotto(Panel1, DBNavigator2->y(), Sinistra | Basso);
+    Modulo::ancora(DBGrid2, Sinistra | Destra | Basso);
+    Modulo::ancora(Label2, Sinistra | Destra | Alto);
+    Modulo::ancora(DirectoryListBox1, Sinistra | Alto | Basso);
+    Modulo::ancora(FileListBox1, kTutte);
+    ancoraSotto(P2, Edit1->y() - 16, Sinistra | Basso);
+    Modulo::ancora(Edit1, Sinistra | Destra | Basso);
 }
 
 void TElenco_Carico::collega() {

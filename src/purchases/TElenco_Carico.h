@@ -70,6 +70,7 @@ public:
 private:
     void creaElenco();
     void creaCarico();
+    void ancora();
     void collega();
     void riempiCartelle();
     void riempiFile();

@@ -28,7 +28,7 @@ TAnagrafica::TAnagrafica(const ImpostazioneAnagrafica& impostazione, QWidget* pa
     : QDialog(parent), m_t(impostazione.t), m_tabella(impostazione.tabella) {
     setObjectName(impostazione.nome);
     setWindowTitle(impostazione.titolo);
-    setFixedSize(kLarghezza, kAltezza);
+    Modulo::dimensioni(this, kLarghezza, kAltezza);
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     Label1 = new QLabel(impostazione.intestazione, this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
@@ -36,6 +36,10 @@ TAnagrafica::TAnagrafica(const ImpostazioneAnagrafica& impostazione, QWidget* pa
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
     creaControlli(impostazione);
+    // Enlarged, the list grows downwards; its navigator and "Nuovo" stay at its foot.
+    Modulo::ancoraSotto(this, DBNavigator1->y() - 2, Modulo::Sinistra | Modulo::Basso);
+    Modulo::ancora(Label1, Modulo::Sinistra | Modulo::Destra | Modulo::Alto);
+    Modulo::ancora(DBGrid1, Modulo::Sinistra | Modulo::Alto | Modulo::Basso);
     connect(Edit1, &QLineEdit::textChanged, this, &TAnagrafica::Edit1Change);
     connect(BitBtn1, &QPushButton::clicked, this, &TAnagrafica::BitBtn1Click);
     DBGrid1->viewport()->installEventFilter(this);

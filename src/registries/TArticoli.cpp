@@ -48,9 +48,13 @@ bool dentro(QWidget* contenitore, QWidget* w) {
 TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Articoli"));
     setWindowTitle(QStringLiteral("Articoli Magazzino"));
-    setFixedSize(kLarghezza, kAltezza);
+    Modulo::dimensioni(this, kLarghezza, kAltezza);
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     creaControlli();
+    // Enlarged, the list of articles takes the room; the fields stay under it.
+    Modulo::ancoraSotto(this, DBGrid3->geometry().bottom(), Modulo::Sinistra | Modulo::Basso);
+    Modulo::ancora(Label1, Modulo::Sinistra | Modulo::Destra | Modulo::Alto);
+    Modulo::ancora(DBGrid3, Modulo::kTutte);
     Modulo::ordineTab(controlli());
     connect(Edit1, &QLineEdit::textChanged, this, &TArticoli::Edit1Change);
     connect(Edit2, &QLineEdit::textChanged, this, &TArticoli::Edit2Change);

@@ -42,7 +42,7 @@ constexpr Modulo::Campo kCampiSotto[] = {
 Tanag_az::Tanag_az(QWidget* parent) : FinestraModale(parent) {
     setObjectName(QStringLiteral("anag_az"));
     setWindowTitle(QStringLiteral("Dati Azienda"));
-    setFixedSize(kLarghezza, kAltezza);
+    Modulo::dimensioni(this, kLarghezza, kAltezza);
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     creaIntestazione();
     creaCampi();

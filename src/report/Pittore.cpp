@@ -3,6 +3,7 @@
 #include "ErroreReport.h"
 #include "platform/MotivoFile.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
@@ -10,8 +11,10 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScreen>
 
 #include <cerrno>
 
@@ -168,5 +171,14 @@ void Pittore::anteprima(const Impaginazione& imp, QWidget* genitore) {
                          QPainter painter(p);
                          dipingi(imp, *p, painter, p->fromPage(), p->toPage());
                      });
+    // As large as the screen, the page as wide as the window: the text reads at once.
+    if (const QScreen* schermo =
+            genitore && genitore->screen() ? genitore->screen() : QGuiApplication::primaryScreen())
+        anteprima.setGeometry(schermo->availableGeometry());
+    anteprima.setWindowState(Qt::WindowMaximized);
+    if (auto* larghezza = anteprima.findChild<QAction*>(QStringLiteral("fitWidthAction")))
+        larghezza->trigger();
+    else if (auto* vista = anteprima.findChild<QPrintPreviewWidget*>())
+        vista->fitToWidth();
     anteprima.exec();
 }

@@ -13,6 +13,7 @@
 namespace {
 constexpr int kIndicatorWidth = 16;
 constexpr int kDefaultWidth = 64;
+constexpr int kCellPadding = 6; // room beside a cell's text, both sides together
 } // namespace
 
 DBGrid::DBGrid(QWidget* parent)
@@ -66,6 +67,11 @@ DBGridColumn& DBGrid::addColumn(const QString& field, const QString& title, int 
     sizeColumns();
     followTable();
     return added;
+}
+
+void DBGrid::fitText(int column, const QString& sample) {
+    const int width = fontMetrics().horizontalAdvance(sample) + 2 * kCellPadding;
+    if (columnWidth(column) < width) setColumnWidth(column, width);
 }
 
 int DBGrid::columnCount() const {

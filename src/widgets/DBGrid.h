@@ -28,6 +28,8 @@ public:
     DBGridColumn& addColumn(const QString& field, const QString& title = QString(),
                             int width = -1 /* -1: from the column size */,
                             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+    // Widens a column, where needed, so that a text like `sample` (a date) shows whole.
+    void fitText(int column, const QString& sample);
     int columnCount() const;
     const DBGridColumn& column(int column) const;
     DBGridColumn& column(int column); // changes show at the next drawing

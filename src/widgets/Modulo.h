@@ -48,6 +48,30 @@ void limitaDigitazione(QLineEdit* campo, int lunghezza);
 // Tab order of the given controls, in the order given.
 void ordineTab(const QList<QWidget*>& controlli);
 
+// Windows that grow. The coordinates a window is built with are its starting layout;
+// when its parent grows, a control keeps its distance to the parent's edges it is
+// anchored to: anchored left and right it widens, anchored only right it moves with
+// the right edge, anchored neither way it stays centred (and likewise vertically).
+// A control not anchored stays where it is. Anchor a control once its parent has its
+// starting size.
+enum Ancora { Sinistra = 1, Alto = 2, Destra = 4, Basso = 8 };
+constexpr int kTutte = Sinistra | Alto | Destra | Basso;
+void ancora(QWidget* controllo, int ancore);
+// Every child of `parent` whose top edge is at `y` or below: the controls under a grid
+// that grows downwards.
+void ancoraSotto(QWidget* parent, int y, int ancore);
+
+// A top-level window starting at `larghezza` × `altezza`, which the user may enlarge.
+void dimensioni(QWidget* finestra, int larghezza, int altezza);
+
+// Where a window's size and position and its grids' column widths are kept between
+// runs: an INI file, or nothing (the default: tests and screenshots always start from
+// the starting layout).
+void impostaMemoria(const QString& fileIni);
+// The window takes back its size, position and column widths at its first showing and
+// keeps them whenever it is hidden, under `chiave`.
+void ricorda(QWidget* finestra, const QString& chiave);
+
 // One bound edit field of a form's table: label text, column, position and width.
 struct Campo {
     const char* etichetta;

@@ -319,6 +319,7 @@ private slots:
         ChiudiAnteprima anteprima;
         clic(w()->Panel1->BitBtn17);
         QCOMPARE(anteprima.pagine, 1);
+        QVERIFY(anteprima.larghezzaPagina && anteprima.schermoIntero);
         QCOMPARE(desk().messaggi.size(), 1);
     }
 };

@@ -2,6 +2,7 @@
 
 #include "FakeDesktop.h"
 #include "TestDb.h"
+#include "data/Migrazioni.h"
 #include "data/TDiz.h"
 #include "invoices/TElenco_Fatt.h"
 
@@ -23,9 +24,14 @@ public:
 
     // The data module logged in to the test database, then the window, shown.
     // False when the window did not become active.
-    [[nodiscard]] bool apri() {
+    // With `migra`, the program's migrations are applied first, as at log-in.
+    [[nodiscard]] bool apri(bool migra = false) {
         diz = std::make_unique<TDiz>();
         TestDb::punta(*diz->xml_conn, db);
+        if (migra) {
+            diz->xml_conn->connect();
+            applicaMigrazioni(*diz->xml_conn);
+        }
         for (Table* t : diz->tabelleFatture())
             t->open();
         finestra = std::make_unique<TElenco_Fatt>();
