@@ -246,6 +246,8 @@ void TAreaFatture::creaBarraInferiore() {
     BitBtn16 =
         pulsante(QStringLiteral("BitBtn16"), QStringLiteral("Elimina Fattura"), {926, y, 128, h});
     BitBtn17 = pulsante(QStringLiteral("BitBtn17"), QStringLiteral("Stampa"), {1062, y, 94, h});
+    BitBtn22 = pulsante(QStringLiteral("BitBtn22"), QStringLiteral("Copia Fattura"),
+                        {1036, y + h + 4, 120, 30});
 }
 
 void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row,

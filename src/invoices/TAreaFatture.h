@@ -48,6 +48,7 @@ public:
     QPushButton* BitBtn19; // "Invio Fatture al SDI"
     QPushButton* BitBtn16; // "Elimina Fattura"
     QPushButton* BitBtn17; // "Stampa"
+    QPushButton* BitBtn22; // "Copia Fattura": the readable copy of the written file
 
     // Draws a cell of an invoice already sent: red, with the cell's text in white.
     void DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row, const DBGridColumn& column);

@@ -6,6 +6,7 @@
 #include "TEditorRiga.h"
 #include "TLegenda.h"
 #include "TPannelloTestata.h"
+#include "copia/AnteprimaCopia.h"
 #include "data/TDiz.h"
 #include "db/Transaction.h"
 #include "fatturapa/CreaXml.h"
@@ -98,6 +99,7 @@ void TElenco_Fatt::collegaPulsanti() {
     collega(Panel1->BitBtn15, &TElenco_Fatt::BitBtn15Click);
     collega(Panel1->BitBtn16, &TElenco_Fatt::BitBtn16Click);
     collega(Panel1->BitBtn17, &TElenco_Fatt::BitBtn17Click);
+    collega(Panel1->BitBtn22, &TElenco_Fatt::BitBtn22Click);
     collega(Panel1->BitBtn4, &TElenco_Fatt::BitBtn4Click);
     collega(Panel1->BitBtn20, &TElenco_Fatt::BitBtn20Click);
     collega(Panel1->BitBtn5, &TElenco_Fatt::BitBtn5Click);
@@ -218,6 +220,25 @@ void TElenco_Fatt::EliminaFattura() {
 // "Mancanza Dati" when it cannot be produced.
 void TElenco_Fatt::BitBtn17Click() {
     AnteprimaFattura(m_diz.fattura(), this);
+}
+
+// "Copia Fattura": the readable copy of the current invoice's file as it was written
+// into the company's folder, the courtesy copy a customer can be sent.
+void TElenco_Fatt::BitBtn22Click() {
+    Table* testata = Diz->Testata;
+    const QString nome =
+        testata->isOpen() && !testata->isEmpty()
+            ? Testi::trimmed32(testata->field(QStringLiteral("nome_file")).asString())
+            : QString();
+    if (nome.isEmpty()) {
+        Desktop::corrente().messaggio(QStringLiteral(
+            "Nessun file da mostrare: il file XML della fattura non è ancora stato creato."));
+        return;
+    }
+    const QString cartella =
+        Testi::trimmed32(Diz->AziendaT->field(QStringLiteral("path")).asString());
+    const QString errore = anteprimaCopia(cartella + QFileInfo(nome).fileName(), this);
+    if (!errore.isEmpty()) Desktop::corrente().messaggio(errore);
 }
 
 void TElenco_Fatt::BitBtn4Click() {

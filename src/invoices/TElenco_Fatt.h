@@ -53,6 +53,7 @@ public:
     void BitBtn15Click(); // "Nuova"
     void BitBtn16Click(); // "Elimina Fattura"
     void BitBtn17Click(); // "Stampa"
+    void BitBtn22Click(); // "Copia Fattura"
     void BitBtn4Click();  // "Creazione File XML"
     void BitBtn20Click(); // "XML P.A."
     void BitBtn5Click();  // "Invio a SDI"

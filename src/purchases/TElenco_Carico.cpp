@@ -1,5 +1,6 @@
 #include "purchases/TElenco_Carico.h"
 
+#include "copia/AnteprimaCopia.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
 #include "purchases/StampaAcquisto.h"
@@ -132,7 +133,9 @@ void TElenco_Carico::creaElenco() {
                                {16, 616, 161, 33}, arial(14, true));
     BitBtn4 = Modulo::pulsante(Panel1, QStringLiteral("BitBtn4"), QStringLiteral("Stampa"),
                                {200, 616, 121, 33}, arial(14, true));
-    Modulo::ordineTab({DBNavigator1, DBGrid1, DBNavigator2, DBGrid2, BitBtn2, BitBtn4});
+    BitBtn5 = Modulo::pulsante(Panel1, QStringLiteral("BitBtn5"), QStringLiteral("Copia Fattura"),
+                               {336, 616, 151, 33}, arial(14, true));
+    Modulo::ordineTab({DBNavigator1, DBGrid1, DBNavigator2, DBGrid2, BitBtn2, BitBtn4, BitBtn5});
 }
 
 void TElenco_Carico::creaCarico() {
@@ -192,6 +195,7 @@ void TElenco_Carico::collega() {
     connect(BitBtn2, &QPushButton::clicked, this, &TElenco_Carico::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TElenco_Carico::BitBtn3Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TElenco_Carico::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TElenco_Carico::BitBtn5Click);
     connect(Drive, &QComboBox::activated, this,
             [this](int i) { apriCartella(Drive->itemData(i).toString()); });
     connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TElenco_Carico::cartellaScelta);
@@ -231,6 +235,26 @@ void TElenco_Carico::BitBtn3Click() {
 
 void TElenco_Carico::BitBtn4Click() {
     StampaFatturaAcquisto(m_diz.acquisto(), this);
+}
+
+// "Copia Fattura": the readable copy of the received file the current purchase
+// invoice was loaded from, in the print preview.
+void TElenco_Carico::BitBtn5Click() {
+    Table* testa = Diz->Testa_Car;
+    const QString nome = testa->isOpen() && !testa->isEmpty()
+                             ? testa->field(QStringLiteral("nome_file")).asString()
+                             : QString();
+    if (nome.isEmpty()) {
+        Desktop::corrente().messaggio(
+            QStringLiteral("Nessun file da mostrare: la fattura di acquisto non indica il file "
+                           "da cui è stata caricata."));
+        return;
+    }
+    const QString ricevute = cartellaRicevute();
+    const QDir cartella(ricevute.isEmpty() ? QDir::currentPath() : ricevute);
+    const QString errore =
+        anteprimaCopia(cartella.absoluteFilePath(QFileInfo(nome).fileName()), this);
+    if (!errore.isEmpty()) Desktop::corrente().messaggio(errore);
 }
 
 QString TElenco_Carico::indirizzoCarico(const QString& nomeFile) {

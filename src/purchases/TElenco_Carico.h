@@ -40,6 +40,7 @@ public:
     DBGrid* DBGrid2;
     QPushButton* BitBtn2; // "Carica Fattura"
     QPushButton* BitBtn4; // "Stampa"
+    QPushButton* BitBtn5; // "Copia Fattura": the readable copy of the received file
 
     // Loading panel
     QFrame* P2;
@@ -55,6 +56,7 @@ public:
     void BitBtn2Click();
     void BitBtn3Click();
     void BitBtn4Click();
+    void BitBtn5Click();
 
     // The folder the folder list shows; choosing one fills the file list.
     QString cartella() const { return m_cartella; }

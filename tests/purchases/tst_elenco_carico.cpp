@@ -176,6 +176,26 @@ private slots:
         QCOMPARE(anteprima.pagine, 1);
         QCOMPARE(desktop->messaggi, QStringList());
     }
+
+    // "Copia Fattura" shows the readable copy of the received file of the current
+    // invoice in the preview; a file no longer in the folder is named in a message.
+    void copiaFattura() {
+        QFile::copy(GFE_SOURCE_DIR "/demo/ricevute/IT02345678904_b1C2d.xml",
+                    QDir(arrivi()).filePath("IT02345678904_b1C2d.xml"));
+        TestDb::esegui(db, {"INSERT INTO test_car (prot, rag_soc, nome_file) VALUES "
+                            "(1, 'GROSSISTA NORD SPA', 'IT02345678904_b1C2d.xml'), "
+                            "(2, 'SPARITO', 'IT09999999999_00001.xml')"});
+        diz->Testa_Car->refresh();
+        diz->Testa_Car->first();
+        ChiudiAnteprima anteprima;
+        QTest::mouseClick(w->BitBtn5, Qt::LeftButton);
+        QCOMPARE(anteprima.pagine, 1);
+        QCOMPARE(desktop->messaggi, QStringList());
+        diz->Testa_Car->last();
+        QTest::mouseClick(w->BitBtn5, Qt::LeftButton);
+        QCOMPARE(desktop->messaggi.size(), 1);
+        QVERIFY(desktop->messaggi[0].contains("IT09999999999_00001.xml"));
+    }
 };
 
 QTEST_MAIN(TstElencoCarico)
