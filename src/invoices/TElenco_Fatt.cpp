@@ -225,7 +225,7 @@ void TElenco_Fatt::BitBtn17Click() {
 // "Copia Fattura": the readable copy of the current invoice's file as it was written
 // into the company's folder, the courtesy copy a customer can be sent.
 void TElenco_Fatt::BitBtn22Click() {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     const QString nome =
         testata->isOpen() && !testata->isEmpty()
             ? Testi::trimmed32(testata->field(QStringLiteral("nome_file")).asString())
@@ -236,7 +236,7 @@ void TElenco_Fatt::BitBtn22Click() {
         return;
     }
     const QString cartella =
-        Testi::trimmed32(Diz->AziendaT->field(QStringLiteral("path")).asString());
+        Testi::trimmed32(m_diz.AziendaT->field(QStringLiteral("path")).asString());
     const QString errore = anteprimaCopia(cartella + QFileInfo(nome).fileName(), this);
     if (!errore.isEmpty()) Desktop::corrente().messaggio(errore);
 }

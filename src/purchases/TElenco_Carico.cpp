@@ -240,7 +240,7 @@ void TElenco_Carico::BitBtn4Click() {
 // "Copia Fattura": the readable copy of the received file the current purchase
 // invoice was loaded from, in the print preview.
 void TElenco_Carico::BitBtn5Click() {
-    Table* testa = Diz->Testa_Car;
+    Table* testa = m_diz.Testa_Car;
     const QString nome = testa->isOpen() && !testa->isEmpty()
                              ? testa->field(QStringLiteral("nome_file")).asString()
                              : QString();
