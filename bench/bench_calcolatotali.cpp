@@ -72,13 +72,13 @@ int main(int argc, char** argv) {
                 "us per line", "tot_doc");
     for (int f = 0; f < 3; ++f) {
         diz.Testata->locate(QStringLiteral("id_invio"), f + 1);
-        CalcolaTotali();
+        CalcolaTotali(diz.fattura());
         std::vector<double> tempi, cpu;
         for (int i = 0; i < kPassate; ++i) {
             QElapsedTimer t;
             const double c = cpuMs();
             t.start();
-            CalcolaTotali();
+            CalcolaTotali(diz.fattura());
             tempi.push_back(double(t.nsecsElapsed()) / 1e6);
             cpu.push_back(cpuMs() - c);
         }

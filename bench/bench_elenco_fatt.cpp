@@ -64,7 +64,7 @@ void measure(int headers) {
     std::printf("\n== %d invoices\n", headers);
     TDiz diz;
     TestDb::punta(*diz.xml_conn, kDb);
-    TElenco_Fatt window;
+    TElenco_Fatt window(diz);
 
     QElapsedTimer t;
     t.start();

@@ -18,15 +18,13 @@ Accesso::Esito Accesso::esegui(TDiz& diz, const QString& cartella, const Titolo&
 
 Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titolo) {
     if (titolo) titolo(ini.titolo);
-    const QString host = ini.server.left(LunghezzaServer);
-    const QString database = ini.database.left(LunghezzaDatabase);
+    const ConnectionSettings impostate = impostazioni(ini);
     // Another server or database: the tables are closed first, so that none keeps the
     // rows of the old one while its writes by key would go to the new one.
-    if (!diz.xml_conn->isConnected() || diz.xml_conn->host() != host ||
-        diz.xml_conn->database() != database)
+    if (!diz.xml_conn->isConnected() || diz.xml_conn->host() != impostate.host ||
+        diz.xml_conn->database() != impostate.database)
         chiudiTabelle(diz);
-    diz.xml_conn->setHost(host);
-    diz.xml_conn->setDatabase(database);
+    impostate.applyTo(*diz.xml_conn);
     try {
         diz.xml_conn->connect();
     } catch (const Errore& e) {
@@ -47,6 +45,11 @@ Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titol
         }
     }
     return {Stato::Collegato, QString()};
+}
+
+ConnectionSettings Accesso::impostazioni(const IpIni& ini) {
+    return ConnectionSettings::fromEnvironment(ini.server.left(LunghezzaServer),
+                                               ini.database.left(LunghezzaDatabase));
 }
 
 void Accesso::chiudiTabelle(TDiz& diz) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IpIni.h"
+#include "db/ConnectionSettings.h"
 
 #include <QString>
 #include <functional>
@@ -28,6 +29,10 @@ public:
     static Esito esegui(TDiz& diz, const QString& cartella, const Titolo& titolo);
     // The log-in from the caption on, with settings already read.
     static Esito collega(TDiz& diz, const IpIni& ini, const Titolo& titolo);
+    // The invoice database's connection settings: the server and database of ip.ini
+    // (cut to the lengths below) with the GFE_DB_* overrides. gfe-web connects with
+    // them too.
+    static ConnectionSettings impostazioni(const IpIni& ini);
     // Closes the invoice tables, details before their masters.
     static void chiudiTabelle(TDiz& diz);
 

@@ -34,33 +34,38 @@ QList<Finestre::Vista> visteFatture(TElenco_Fatt* f) {
 
 } // namespace
 
-Avvio::Avvio() : m_menu(std::make_unique<TMenu>()), m_diz(std::make_unique<TDiz>()) {
-    QObject::connect(m_diz.get(), &TDiz::autoRefreshFailed, m_menu.get(),
+Avvio::Avvio() : Diz(std::make_unique<TDiz>()), m_menu(std::make_unique<TMenu>(*Diz)) {
+    QObject::connect(Diz.get(), &TDiz::autoRefreshFailed, m_menu.get(),
                      [](const QString& tabella, const QString& messaggio) {
                          Desktop::corrente().messaggio(
                              QStringLiteral("Aggiornamento automatico di ") + tabella +
                              QStringLiteral(" sospeso: ") + messaggio);
                      });
     Modulo::ricorda(m_menu.get(), QStringLiteral("TMenu"));
-    creaFinestre(m_menu.get());
+    creaFinestre();
 }
 
 Avvio::~Avvio() {
     Finestre::distruggi();
-    m_diz.reset();
     m_menu.reset();
+    Diz.reset();
 }
 
 // One line per window (its library is linked in src/app/CMakeLists.txt).
-void Avvio::creaFinestre(TMenu* menu) {
-    Finestre::crea<Tanag_az>(Finestre::DatiAzienda, QStringLiteral("dati_azienda"), menu);
+void Avvio::creaFinestre() {
+    TMenu* menu = m_menu.get();
+    TDiz& diz = *Diz;
+    Finestre::crea<Tanag_az>(Finestre::DatiAzienda, QStringLiteral("dati_azienda"), menu, diz);
     auto* fatture =
-        Finestre::crea<TElenco_Fatt>(Finestre::Fatture, QStringLiteral("fatture"), menu);
+        Finestre::crea<TElenco_Fatt>(Finestre::Fatture, QStringLiteral("fatture"), menu, diz);
     Finestre::impostaViste(Finestre::Fatture, [fatture] { return visteFatture(fatture); });
-    Finestre::crea<TAnag_Cl>(Finestre::Clienti, QStringLiteral("clienti"), menu);
-    Finestre::crea<TAnag_Fo>(Finestre::Fornitori, QStringLiteral("fornitori"), menu);
+    auto* clienti =
+        Finestre::crea<TAnag_Cl>(Finestre::Clienti, QStringLiteral("clienti"), menu, diz);
+    Finestre::crea<TAnag_Fo>(Finestre::Fornitori, QStringLiteral("fornitori"), menu, diz);
     Finestre::crea<TElenco_Carico>(Finestre::FattureAcquisto, QStringLiteral("fatture_acquisto"),
-                                   menu);
-    Finestre::crea<TArticoli>(Finestre::Articoli, QStringLiteral("articoli"), menu);
+                                   menu, diz);
+    auto* articoli =
+        Finestre::crea<TArticoli>(Finestre::Articoli, QStringLiteral("articoli"), menu, diz);
+    fatture->impostaScelte(clienti, articoli);
     Finestre::crea<TSt_Fatt>(Finestre::StampaFattura, QStringLiteral("stampa_fattura"), menu);
 }

@@ -5,9 +5,10 @@
 class TDiz;
 class TMenu;
 
-// The program's start-up: the main menu, the data module and then every window that is
-// built into the program, in this order, each hidden until shown. Destroying it
-// destroys the windows before the data module they are bound to.
+// The program's start-up: the data module, the main menu and then every window that is
+// built into the program, in this order, each hidden until shown and handed the data
+// module it is bound to. Destroying it destroys the windows and the menu before the
+// data module.
 class Avvio {
 public:
     Avvio();
@@ -16,10 +17,11 @@ public:
     Avvio& operator=(const Avvio&) = delete;
 
     TMenu* menu() const { return m_menu.get(); }
-    TDiz* diz() const { return m_diz.get(); }
+    TDiz* diz() const { return Diz.get(); }
 
 private:
-    static void creaFinestre(TMenu* menu);
+    void creaFinestre();
+    // The program's one data module.
+    std::unique_ptr<TDiz> Diz;
     std::unique_ptr<TMenu> m_menu;
-    std::unique_ptr<TDiz> m_diz;
 };

@@ -103,7 +103,3 @@ void Finestre::distruggi() {
         delete it->oggetto.data();
     titolo().clear();
 }
-
-QString titoloElencoFatt() {
-    return Finestre::titoloFatture();
-}

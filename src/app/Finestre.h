@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 class QObject;
 class QWidget;
@@ -20,10 +21,12 @@ class Finestre {
 public:
     using Vista = QPair<QString, std::function<void()>>;
 
-    // Creates a window (hidden) with `parent` as owner and registers it; `file` names
-    // its screenshot. An object that is no widget (a report form) is kept too.
-    template <class T> static T* crea(const QString& nome, const QString& file, QWidget* parent) {
-        auto* f = new T(parent);
+    // Creates a window (hidden) from `argomenti` (what it is bound to) with `parent` as
+    // owner and registers it; `file` names its screenshot. An object that is no widget
+    // (a report form) is kept too.
+    template <class T, class... A>
+    static T* crea(const QString& nome, const QString& file, QWidget* parent, A&&... argomenti) {
+        auto* f = new T(std::forward<A>(argomenti)..., parent);
         std::function<QList<Vista>()> viste;
         if constexpr (requires(T & t) { t.viste(); })
             viste = [f] { return QList<Vista>(f->viste()); };
@@ -60,7 +63,3 @@ public:
     static inline const QString Articoli = QStringLiteral("TArticoli");
     static inline const QString StampaFattura = QStringLiteral("TSt_Fatt");
 };
-
-// The caption of the invoice window: line 3 of ip.ini after the log-in, empty before.
-// The XML writers read it as the switch of the file-name series.
-QString titoloElencoFatt();

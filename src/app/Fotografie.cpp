@@ -63,7 +63,7 @@ QStringList Fotografie::esegui(TMenu& menu, const IpIni& ini, const QString& car
     Rullino r(cartella);
     menu.show();
     r.scatta(&menu, QStringLiteral("menu"));
-    const Accesso::Esito esito = Accesso::collega(*Diz, ini, &Finestre::impostaTitoloFatture);
+    const Accesso::Esito esito = Accesso::collega(menu.diz(), ini, &Finestre::impostaTitoloFatture);
     // A failed log-in is reported once, by the caller.
     if (!esito.collegato()) throw ErroreFile(esito.messaggio);
     menu.mostraEsito(esito);

@@ -1,8 +1,7 @@
 #include "GfeApplication.h"
 
-#include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "platform/Traduzioni.h"
+#include "widgets/TAzione.h"
 
 #include <QFont>
 
@@ -15,15 +14,10 @@ GfeApplication::GfeApplication(int& argc, char** argv) : QApplication(argc, argv
     caricaTraduzioni(*this);
 }
 
+// An error escaping a handler goes through the windows' funnel; the event then counts
+// as handled, since the user has seen the error.
 bool GfeApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    } catch (const std::exception& e) {
-        // Last resort for what the libraries below throw (std::bad_alloc and the like).
-        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
-    }
-    // Handled: the user has seen the error.
-    return true;
+    bool esito = true;
+    TAzione::esegui([&] { esito = QApplication::notify(receiver, event); });
+    return esito;
 }

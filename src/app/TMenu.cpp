@@ -3,6 +3,7 @@
 #include "Finestre.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
+#include "widgets/Colori.h"
 #include "widgets/Modulo.h"
 
 #include <QCloseEvent>
@@ -11,18 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-TMenu* Menu = nullptr;
-
 namespace {
-
-// Colours of the layout: the scroll-bar grey of the background, the active-caption
-// blue of the sales panel, the window white of the purchase panel.
-const QColor kScrollBar(0xC8, 0xC8, 0xC8);
-const QColor kActiveCaption(0x99, 0xB4, 0xD1);
-const QColor kWindow(0xFF, 0xFF, 0xFF);
-const QColor kWindowText(0x00, 0x00, 0x00);
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kGreen(0x00, 0x80, 0x00);
 
 using Modulo::carattere;
 
@@ -35,19 +25,14 @@ QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo
 
 } // namespace
 
-TMenu::TMenu(QWidget* parent) : QWidget(parent) {
-    Menu = this;
+TMenu::TMenu(TDiz& diz, QWidget* parent) : QWidget(parent), m_diz(diz) {
     setWindowTitle(QString());
     resize(1188, 697);
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false, false));
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kScrollBar);
+    Modulo::colora(this, QPalette::Window, Colori::GrigioBarra);
     creaControlli();
     collega();
-}
-
-TMenu::~TMenu() {
-    if (Menu == this) Menu = nullptr;
 }
 
 void TMenu::creaControlli() {
@@ -60,22 +45,23 @@ void TMenu::creaControlli() {
                           carattere(times, 27, true, true), palette().color(QPalette::WindowText));
     Label1->setObjectName(QStringLiteral("Label1"));
     B6 = pulsante(this, QStringLiteral("B6"), QStringLiteral("Dati Azienda"), {1000, 600, 153, 41},
-                  kNavy, carattere(times, 24, false, true));
-    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), {104, 128, 433, 209}, kActiveCaption);
+                  Colori::Blu, carattere(times, 24, false, true));
+    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), {104, 128, 433, 209},
+                              Colori::AzzurroTitolo);
     B1 = pulsante(Panel1, QStringLiteral("B1"), QStringLiteral("Fatture Emesse"), {16, 48, 177, 41},
-                  kGreen, corsivo24);
+                  Colori::Verde, corsivo24);
     B2 = pulsante(Panel1, QStringLiteral("B2"), QStringLiteral("Clienti"), {304, 49, 105, 40},
-                  kGreen, corsivo24);
-    Panel2 = Modulo::pannello(this, QStringLiteral("Panel2"), {640, 128, 433, 209}, kWindow);
+                  Colori::Verde, corsivo24);
+    Panel2 = Modulo::pannello(this, QStringLiteral("Panel2"), {640, 128, 433, 209}, Colori::Bianco);
     B3 = pulsante(Panel2, QStringLiteral("B3"), QStringLiteral("Fatture Acquisto"),
-                  {24, 48, 177, 41}, kWindowText, normale24);
+                  {24, 48, 177, 41}, Colori::Nero, normale24);
     B4 = pulsante(Panel2, QStringLiteral("B4"), QStringLiteral("Fornitori"), {248, 48, 161, 41},
-                  kWindowText, normale24);
+                  Colori::Nero, normale24);
     B5 = pulsante(Panel2, QStringLiteral("B5"), QStringLiteral("Magazzino"), {144, 144, 161, 49},
-                  kNavy, normale24);
+                  Colori::Blu, normale24);
     BitBtn7 =
         pulsante(this, QStringLiteral("BitBtn7"), QStringLiteral("Accedi"), {544, 512, 145, 49},
-                 kNavy, carattere(QStringLiteral("Arial"), 16, true, false));
+                 Colori::Blu, carattere(QStringLiteral("Arial"), 16, true, false));
     Modulo::ordineTab({B6, B1, B2, B3, B4, B5, BitBtn7});
 }
 
@@ -108,7 +94,7 @@ void TMenu::FormShow() {
 }
 
 void TMenu::BitBtn7Click() {
-    mostraEsito(Accesso::esegui(*Diz, QDir::currentPath(), &Finestre::impostaTitoloFatture));
+    mostraEsito(Accesso::esegui(m_diz, QDir::currentPath(), &Finestre::impostaTitoloFatture));
 }
 
 void TMenu::mostraEsito(const Accesso::Esito& esito) {
@@ -138,5 +124,5 @@ void TMenu::B6Click() {
 }
 
 void TMenu::FormClose() {
-    Accesso::chiudiTabelle(*Diz);
+    Accesso::chiudiTabelle(m_diz);
 }

@@ -7,14 +7,17 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+class TDiz;
 
 // The main menu and main window: six function buttons, each showing one window
 // modally, unlocked by the log-in of "Accedi".
 class TMenu : public QWidget {
     Q_OBJECT
 public:
-    explicit TMenu(QWidget* parent = nullptr);
-    ~TMenu() override;
+    // Logs `diz` in and closes its tables; `diz` outlives the menu.
+    explicit TMenu(TDiz& diz, QWidget* parent = nullptr);
+
+    TDiz& diz() const { return m_diz; }
 
     QLabel* Label1;
     QPushButton* B6;
@@ -49,7 +52,6 @@ protected:
 private:
     void creaControlli();
     void collega();
+    TDiz& m_diz;
     bool m_mostrato = false;
 };
-
-extern TMenu* Menu;

@@ -106,7 +106,14 @@ int Batch::esegui(const QStringList& argomenti, const QString& cartella) {
     const QStringList pos = parser.positionalArguments();
     const QString nome = pos.value(0);
     for (const Comando& c : kComandi) {
-        if (nome == QLatin1String(c.nome)) return (this->*c.esegui)({parser, pos.mid(1), cartella});
+        if (nome != QLatin1String(c.nome)) continue;
+        // The one place where a command's error is reported: its message, exit code 1.
+        try {
+            return (this->*c.esegui)({parser, pos.mid(1), cartella});
+        } catch (const std::exception& e) {
+            m_err << messaggioDi(e) << Qt::endl;
+            return 1;
+        }
     }
     m_err << "Comando sconosciuto: '" << nome << "' (" << nomi.join(QStringLiteral(", ")) << ")"
           << Qt::endl;
@@ -170,16 +177,12 @@ int Batch::xml(const Richiesta& r) {
     TDiz diz;
     QString titolo;
     if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
-    try {
-        const bool pa = r.parser.isSet(kPa);
-        const QString percorso = pa ? CreaXmlFPA12(titolo) : CreaXmlFPR12(titolo);
-        // The company folder may be relative to the working folder.
-        m_out << QFileInfo(percorso).absoluteFilePath() << Qt::endl;
-        avvisiXml(percorso);
-    } catch (const std::exception& e) {
-        m_err << messaggioDi(e) << Qt::endl;
-        return 1;
-    }
+    const bool pa = r.parser.isSet(kPa);
+    const QString percorso =
+        pa ? CreaXmlFPA12(diz.fattura(), titolo) : CreaXmlFPR12(diz.fattura(), titolo);
+    // The company folder may be relative to the working folder.
+    m_out << QFileInfo(percorso).absoluteFilePath() << Qt::endl;
+    avvisiXml(percorso);
     return 0;
 }
 
@@ -195,12 +198,7 @@ int Batch::totali(const Richiesta& r) {
     TDiz diz;
     QString titolo;
     if (!accedi(diz, r.cartella, titolo) || !vaiAllaFattura(diz, id)) return 1;
-    try {
-        CalcolaTotali(*diz.Testata, *diz.Detta);
-    } catch (const std::exception& e) {
-        m_err << messaggioDi(e) << Qt::endl;
-        return 1;
-    }
+    CalcolaTotali(diz.fattura());
     m_out << "Fattura " << id << ": totale documento "
           << diz.Testata->field(QStringLiteral("tot_doc")).asString() << Qt::endl;
     return 0;
@@ -240,15 +238,10 @@ int Batch::stampa(const Richiesta& r, bool acquisto) {
     }
     if (!acquisto && !vaiAllaFattura(diz, n)) return 1;
     const QString percorso = QFileInfo(QDir(cartella), pdf).absoluteFilePath();
-    try {
-        if (acquisto)
-            PdfFatturaAcquisto(*diz.AziendaT, *diz.Testa_Car, *diz.Detta_Car, percorso);
-        else
-            PdfFattura(*diz.AziendaT, *diz.Testata, *diz.Detta, percorso);
-    } catch (const std::exception& e) {
-        m_err << messaggioDi(e) << Qt::endl;
-        return 1;
-    }
+    if (acquisto)
+        PdfFatturaAcquisto(diz.acquisto(), percorso);
+    else
+        PdfFattura(diz.fattura(), percorso);
     m_out << percorso << Qt::endl;
     return 0;
 }

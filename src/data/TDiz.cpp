@@ -1,61 +1,25 @@
 #include "TDiz.h"
 
+#include "db/ConnectionSettings.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
 
 #include <cmath>
-
-TDiz* Diz = nullptr;
-
-namespace {
-
-// The private server's password, from the file db-password of the project root.
-const char* const kPassword = GFE_DB_PASSWORD_PREDEFINITA;
-
-// GFE_DB_PORT, GFE_DB_USER and GFE_DB_PASSWORD override the fixed settings of
-// both connections when they are set.
-void impostaConnessione(Connection& c, const QString& database) {
-    c.setHost(QStringLiteral("localhost"));
-    c.setDatabase(database);
-    c.setUser(QStringLiteral("root"));
-    c.setPassword(QString::fromLatin1(kPassword));
-    c.setPort(3306);
-    c.setSettingError(QString());
-    if (qEnvironmentVariableIsSet("GFE_DB_PORT")) {
-        // A port given wrong is refused: falling back to another port would reach
-        // another server without saying so.
-        const QString text = qEnvironmentVariable("GFE_DB_PORT");
-        bool ok = false;
-        const int port = text.trimmed().toInt(&ok);
-        if (ok && port >= 1 && port <= 65535)
-            c.setPort(port);
-        else
-            c.setSettingError(QStringLiteral("La variabile d'ambiente GFE_DB_PORT vale '%1': "
-                                             "non è una porta valida (un numero da 1 a 65535)")
-                                  .arg(text));
-    }
-    if (qEnvironmentVariableIsSet("GFE_DB_USER")) c.setUser(qEnvironmentVariable("GFE_DB_USER"));
-    if (qEnvironmentVariableIsSet("GFE_DB_PASSWORD"))
-        c.setPassword(qEnvironmentVariable("GFE_DB_PASSWORD"));
-}
-
-} // namespace
 
 TDiz::TDiz(QObject* parent)
     : QObject(parent), m_xml(std::make_unique<Connection>(QStringLiteral("xml_conn"))),
       m_dati(std::make_unique<Connection>(QStringLiteral("Dati"))) {
     xml_conn = m_xml.get();
     Dati = m_dati.get();
-    impostaConnessione(*xml_conn, QStringLiteral("xml_quirn"));
-    impostaConnessione(*Dati, QStringLiteral("quirn19"));
+    // Until the log-in names the server and the invoice database.
+    const QString locale = QStringLiteral("localhost");
+    ConnectionSettings::fromEnvironment(locale, QStringLiteral("xml_quirn")).applyTo(*xml_conn);
+    ConnectionSettings::fromEnvironment(locale, QStringLiteral("quirn19")).applyTo(*Dati);
     creaFatture();
     creaContabilita();
-    Diz = this;
 }
 
-TDiz::~TDiz() {
-    if (Diz == this) Diz = nullptr;
-}
+TDiz::~TDiz() = default;
 
 Table* TDiz::tabella(Connection* c, const QString& name, DataSource*& source) {
     auto* t = new Table(c, name, this);

@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/DataSource.h"
 #include "db/Query.h"
+#include "db/TabelleFattura.h"
 #include "db/Table.h"
 
 #include <QObject>
@@ -63,6 +64,10 @@ public:
 
     // The invoice tables in the order the log-in opens them.
     QList<Table*> tabelleFatture() const;
+    // The current sales invoice: AziendaT, Testata and its lines Detta.
+    TabelleFattura fattura() const { return {*AziendaT, *Testata, *Detta}; }
+    // The current purchase invoice: AziendaT, Testa_Car and its lines Detta_Car.
+    TabelleFattura acquisto() const { return {*AziendaT, *Testa_Car, *Detta_Car}; }
 
 signals:
     // An automatic refresh failed and was switched off for that table.
@@ -76,5 +81,3 @@ private:
     std::unique_ptr<Connection> m_dati;
     std::unique_ptr<::Query> m_query;
 };
-
-extern TDiz* Diz;

@@ -47,6 +47,7 @@ public:
     // A setting found invalid (for example in the environment): connecting fails
     // with this message until it is cleared with an empty text.
     void setSettingError(const QString& message);
+    QString settingError() const { return m_settingError; }
 
     // Seconds to wait for the server: to connect, and for each read and write. The
     // defaults are above the server's lock wait (50 s), so a statement waiting for

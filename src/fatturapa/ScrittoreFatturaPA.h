@@ -2,12 +2,12 @@
 
 #include "fatturapa/CompositoreFatturaPA.h"
 
+#include "db/TabelleFattura.h"
+
 #include <QString>
 
-class Table;
-
-// Writes the invoice testata is positioned on (its lines righe, the company
-// azienda) as a FatturaPA file into the company's output folder, under the
+// Writes the invoice tabelle.testata is positioned on (its lines tabelle.righe, the
+// company tabelle.azienda) as a FatturaPA file into the company's output folder, under the
 // name NomeFatturaPA builds, which it first stores in the invoice's nome_file.
 // Any process can run it over its own connection and tables.
 //
@@ -28,19 +28,14 @@ class ScrittoreFatturaPA {
 public:
     // titoloFatture is the caption of the invoice window (line 3 of ip.ini),
     // which selects the series of the progressives.
-    ScrittoreFatturaPA(FormatoFatturaPA formato, const QString& titoloFatture, Table& azienda,
-                       Table& testata, Table& righe);
+    ScrittoreFatturaPA(FormatoFatturaPA formato, const QString& titoloFatture,
+                       const TabelleFattura& tabelle);
 
     // Returns the full path of the file written.
     QString scrivi();
 
-    // See NomeFatturaPA::progressivo.
-    static QString progressivo(int idInvio, const QString& titoloFatture);
-
 private:
     FormatoFatturaPA m_formato;
     QString m_titolo;
-    Table& m_azienda;
-    Table& m_testata;
-    Table& m_righe;
+    TabelleFattura m_tabelle;
 };

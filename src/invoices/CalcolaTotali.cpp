@@ -1,7 +1,7 @@
 #include "invoices/CalcolaTotali.h"
 
-#include "data/FatturaInviata.h"
-#include "data/TDiz.h"
+#include "db/FatturaInviata.h"
+#include "db/Table.h"
 #include "invoices/ErroreImporto.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
@@ -254,6 +254,6 @@ void CalcolaTotali(Table& testata, Table& righe) {
     }
 }
 
-void CalcolaTotali() {
-    CalcolaTotali(*Diz->Testata, *Diz->Detta);
+void CalcolaTotali(const TabelleFattura& tabelle) {
+    CalcolaTotali(tabelle.testata, tabelle.righe);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/TabelleFattura.h"
+
 class Table;
 
 // Recomputes the totals and the VAT summary of the current invoice (the current
@@ -34,5 +36,5 @@ class Table;
 // - DbError of the data layer.
 void CalcolaTotali(Table& testata, Table& righe);
 
-// The invoice window's "Registra": over the data module's Testata and Detta.
-void CalcolaTotali();
+// The same over the tables of an invoice computation (the company row is not read).
+void CalcolaTotali(const TabelleFattura& tabelle);

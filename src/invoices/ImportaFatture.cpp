@@ -501,7 +501,7 @@ void Importazione::creaFattura(const Registro& reg, const QString& codice, const
         // A public administration office (a six-character code) gets its own format.
         const bool pa = m_testata.field(L("cod_dest")).asString().size() == 6;
         percorso = ScrittoreFatturaPA(pa ? FormatoFatturaPA::FPA12 : FormatoFatturaPA::FPR12,
-                                      m_titolo, m_azienda, m_testata, m_righe)
+                                      m_titolo, {m_azienda, m_testata, m_righe})
                        .scrivi();
         try {
             transazione.commit();

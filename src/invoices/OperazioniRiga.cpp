@@ -1,6 +1,6 @@
 #include "invoices/OperazioniRiga.h"
 
-#include "data/FatturaInviata.h"
+#include "db/FatturaInviata.h"
 #include "db/Table.h"
 #include "invoices/CalcolaRiga.h"
 #include "invoices/CalcolaTotali.h"

@@ -1,6 +1,7 @@
 #include "TAreaFatture.h"
 
 #include "data/TDiz.h"
+#include "widgets/Colori.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/MaskEdit.h"
@@ -13,12 +14,6 @@
 
 namespace {
 
-const QColor kTeal(0, 128, 128);
-const QColor kMarrone(128, 0, 0);
-const QColor kNavy(0, 0, 128);
-const QColor kVerde(0, 128, 0);
-const QColor kOliva(128, 128, 0);
-const QColor kRosso(255, 0, 0);
 constexpr int kSinistra = 18;
 constexpr int kLarghezzaGriglie = 1138;
 constexpr int kLarghezza = 1175;
@@ -47,11 +42,11 @@ const Qt::Alignment kDestro = Qt::AlignRight | Qt::AlignVCenter;
 
 } // namespace
 
-TAreaFatture::TAreaFatture(QWidget* parent) : QFrame(parent) {
+TAreaFatture::TAreaFatture(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Panel1"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kTeal);
+    Modulo::colora(this, QPalette::Window, Colori::Verdeacqua);
     // The starting size, which the anchors of the controls start from.
     resize(kLarghezza, kAltezza);
     creaRigaSuperiore();
@@ -106,7 +101,7 @@ QPushButton* TAreaFatture::pulsante(const QString& nome, const QString& testo,
 void TAreaFatture::creaRigaSuperiore() {
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    DBNavigator1->setDataSource(Diz->TestataS);
+    DBNavigator1->setDataSource(m_diz.TestataS);
     using B = DBNavigator::Button;
     DBNavigator1->setButtons(
         {B::First, B::Prior, B::Next, B::Last, B::Delete, B::Edit, B::Post, B::Cancel, B::Refresh});
@@ -155,10 +150,10 @@ void TAreaFatture::creaGrigliaTestate() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setGeometry(kSinistra, kAltoGriglia, kLarghezzaGriglie, 304 - kAltoGriglia);
     DBGrid1->setFont(arial(15));
-    DBGrid1->setCellColor(kMarrone);
+    DBGrid1->setCellColor(Colori::Marrone);
     DBGrid1->setTitleFont(arial(16));
     DBGrid1->setTitleColor(Qt::black);
-    DBGrid1->setDataSource(Diz->TestataS);
+    DBGrid1->setDataSource(m_diz.TestataS);
     for (const ColonnaTestata& c : colonne) {
         DBGridColumn& col =
             DBGrid1->addColumn(QString::fromLatin1(c.campo), QString::fromLatin1(c.titolo),
@@ -175,28 +170,28 @@ void TAreaFatture::creaGrigliaTestate() {
             DBGrid1DrawColumnCell(p, rect, row, column);
         });
     // A refresh that brings in rows changed elsewhere repaints the colouring too.
-    connect(Diz->TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
+    connect(m_diz.TestataS, &DataSource::dataSetChanged, DBGrid1->viewport(),
             qOverload<>(&QWidget::update));
 }
 
 void TAreaFatture::creaBarraRighe() {
     DBNavigator2 = new DBNavigator(this);
     DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
-    DBNavigator2->setDataSource(Diz->DettaS);
+    DBNavigator2->setDataSource(m_diz.DettaS);
     using B = DBNavigator::Button;
     DBNavigator2->setButtons(
         {B::First, B::Prior, B::Next, B::Last, B::Edit, B::Post, B::Cancel, B::Refresh});
     DBNavigator2->setGeometry(kSinistra, 318, 240, 30);
     BitBtn6 = pulsante(QStringLiteral("BitBtn6"), QStringLiteral("Articoli Magazzino"),
-                       {270, 316, 160, 34}, kNavy);
+                       {270, 316, 160, 34}, Colori::Blu);
     BitBtn7 = pulsante(QStringLiteral("BitBtn7"), QStringLiteral("Ins. Riga"), {440, 316, 120, 34},
-                       kVerde);
+                       Colori::Verde);
     BitBtn10 = pulsante(QStringLiteral("BitBtn10"), QStringLiteral("Mod. Riga"),
-                        {570, 316, 120, 34}, kMarrone);
+                        {570, 316, 120, 34}, Colori::Marrone);
     BitBtn12 = pulsante(QStringLiteral("BitBtn12"), QStringLiteral("Elimina Riga"),
-                        {700, 316, 120, 34}, kRosso);
+                        {700, 316, 120, 34}, Colori::Rosso);
     BitBtn11 = pulsante(QStringLiteral("BitBtn11"), QStringLiteral("Testata Doc."),
-                        {830, 316, 130, 34}, kOliva);
+                        {830, 316, 130, 34}, Colori::Oliva);
 }
 
 void TAreaFatture::creaGrigliaRighe() {
@@ -204,13 +199,13 @@ void TAreaFatture::creaGrigliaRighe() {
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setGeometry(kSinistra, 354, kLarghezzaGriglie, 238);
     DBGrid2->setFont(arial(15));
-    DBGrid2->setCellColor(kNavy);
+    DBGrid2->setCellColor(Colori::Blu);
     DBGrid2->setTitleFont(arial(15));
-    DBGrid2->setTitleColor(kMarrone);
+    DBGrid2->setTitleColor(Colori::Marrone);
     DBGrid2->setReadOnly(true);
     DBGrid2->setRowSelect(true);
     DBGrid2->setAlwaysShowSelection(true);
-    DBGrid2->setDataSource(Diz->DettaS);
+    DBGrid2->setDataSource(m_diz.DettaS);
     const std::tuple<const char*, const char*, int, Qt::Alignment> colonne[] = {
         {"prog", "Prog", 38, kSinistro},
         {"descrizione", "Descrizione", 515, kSinistro},
@@ -257,10 +252,10 @@ void TAreaFatture::creaBarraInferiore() {
 
 void TAreaFatture::DBGrid1DrawColumnCell(QPainter* p, const QRect& rect, int row,
                                          const DBGridColumn& column) {
-    Table* t = Diz->Testata;
+    Table* t = m_diz.Testata;
     if (!t->value(row, t->fieldIndex(QStringLiteral("inviata"))).toBool()) return;
     p->save();
-    p->fillRect(rect, kRosso);
+    p->fillRect(rect, Colori::Rosso);
     p->setPen(Qt::white);
     p->setFont(DBGrid1->font());
     const QRect testo = rect.adjusted(2, 2, 0, 0);

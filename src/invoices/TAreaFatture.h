@@ -8,6 +8,7 @@ class MaskEdit;
 class QLineEdit;
 class QPainter;
 class QPushButton;
+class TDiz;
 struct DBGridColumn;
 
 // The main area of the invoice window (Panel1): the invoice headers, the lines
@@ -17,7 +18,7 @@ struct DBGridColumn;
 class TAreaFatture : public QFrame {
     Q_OBJECT
 public:
-    explicit TAreaFatture(QWidget* parent = nullptr);
+    explicit TAreaFatture(TDiz& diz, QWidget* parent = nullptr);
 
     DBNavigator* DBNavigator1; // headers
     QPushButton* BitBtn15;     // "Nuova"
@@ -62,4 +63,5 @@ private:
     void creaBarraInferiore();
     QPushButton* pulsante(const QString& nome, const QString& testo, const QRect& posizione,
                           const QColor& colore = Qt::black);
+    TDiz& m_diz;
 };

@@ -1,11 +1,12 @@
 #include "TEditorRiga.h"
 
-#include "TAzione.h"
-#include "data/FatturaInviata.h"
 #include "data/TDiz.h"
+#include "db/FatturaInviata.h"
 #include "platform/Desktop.h"
+#include "widgets/Colori.h"
 #include "widgets/DBEdit.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +16,6 @@
 
 namespace {
 
-const QColor kGrigio(192, 192, 192);
 constexpr int kRiga2 = 54, kRiga3 = 114; // label tops of the second and third row
 
 QFont arial(int px, bool grassetto) {
@@ -34,11 +34,11 @@ bool dentro(const QWidget* campo, const QWidget* w) {
 
 } // namespace
 
-TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
+TEditorRiga::TEditorRiga(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz) {
     setObjectName(QStringLiteral("P3"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kGrigio);
+    Modulo::colora(this, QPalette::Window, Colori::Grigio);
     setFont(arial(13, false));
 
     Modulo::etichetta(this, QStringLiteral("DESCRIZIONE"), 10, 14, arial(14, true),
@@ -74,7 +74,7 @@ TEditorRiga::TEditorRiga(QWidget* parent) : QFrame(parent) {
     DBEdit39 = new DBEdit(this);
     DBEdit39->setObjectName(QStringLiteral("DBEdit39"));
     DBEdit39->setGeometry(752, kRiga3 + 48, 50, 24);
-    DBEdit39->setDataSource(Diz->DettaS);
+    DBEdit39->setDataSource(m_diz.DettaS);
     DBEdit39->setField(QStringLiteral("natura"));
 
     BitBtn8 = Modulo::pulsante(this, QStringLiteral("BitBtn8"), QStringLiteral("Registra"),
@@ -188,7 +188,7 @@ void TEditorRiga::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 
 void TEditorRiga::BitBtn7Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::insRiga(*Diz->Testata, c); })) return;
+    if (!TAzione::esegui([&] { OperazioniRiga::insRiga(*m_diz.Testata, c); })) return;
     m_modo = ModoRiga::Nuova;
     show();
     Edit1->setFocus();
@@ -197,7 +197,7 @@ void TEditorRiga::BitBtn7Click() {
 
 void TEditorRiga::BitBtn10Click() {
     CampiRiga c = campi();
-    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*Diz->Testata, *Diz->Detta, c); })) return;
+    if (!TAzione::esegui([&] { OperazioniRiga::modRiga(*m_diz.Testata, *m_diz.Detta, c); })) return;
     m_modo = ModoRiga::Corrente;
     show();
     mostra(c);
@@ -207,14 +207,14 @@ void TEditorRiga::BitBtn10Click() {
 
 // A sent invoice is refused before the question.
 void TEditorRiga::BitBtn12Click() {
-    if (!TAzione::esegui([] { vietaSeInviata(*Diz->Testata); })) return;
+    if (!TAzione::esegui([this] { vietaSeInviata(*m_diz.Testata); })) return;
     if (!Desktop::corrente().conferma(OperazioniRiga::domandaElimina())) return;
-    TAzione::esegui([] { OperazioniRiga::eliminaRiga(*Diz->Testata, *Diz->Detta); });
+    TAzione::esegui([this] { OperazioniRiga::eliminaRiga(*m_diz.Testata, *m_diz.Detta); });
 }
 
 void TEditorRiga::BitBtn8Click() {
     const CampiRiga c = campi();
-    if (TAzione::esegui([&] { OperazioniRiga::registra(*Diz->Testata, *Diz->Detta, m_modo, c); }))
+    if (TAzione::esegui([&] { OperazioniRiga::registra(*m_diz.Testata, *m_diz.Detta, m_modo, c); }))
         hide();
 }
 

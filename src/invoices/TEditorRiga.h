@@ -11,6 +11,7 @@ class DBEdit;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class TDiz;
 
 // The line editor of the invoice window (panel P3, over the header grid): plain
 // fields for one invoice line that reach the database only on "Registra". The
@@ -19,7 +20,7 @@ class QPushButton;
 class TEditorRiga : public QFrame {
     Q_OBJECT
 public:
-    explicit TEditorRiga(QWidget* parent = nullptr);
+    explicit TEditorRiga(TDiz& diz, QWidget* parent = nullptr);
 
     QLineEdit* Edit1;     // "DESCRIZIONE"
     QLineEdit* Edit2;     // "Quantita"
@@ -63,6 +64,7 @@ private:
     void esci(void (*operazione)(CampiRiga&));
     void fuocoCambiato(QWidget* vecchio, QWidget* nuovo);
 
+    TDiz& m_diz;
     ModoRiga m_modo = ModoRiga::Nuova;
     // Fields with a leave handler.
     std::vector<std::pair<QWidget*, std::function<void()>>> m_uscite;

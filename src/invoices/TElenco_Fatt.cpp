@@ -3,7 +3,6 @@
 #include "InvioSdi.h"
 #include "TAreaFatture.h"
 #include "TAttesaImport.h"
-#include "TAzione.h"
 #include "TEditorRiga.h"
 #include "TLegenda.h"
 #include "TPannelloTestata.h"
@@ -13,6 +12,7 @@
 #include "fatturapa/CreaXml.h"
 #include "fatturapa/ValidatoreFatturaPA.h"
 #include "invoices/ImportaFatture.h"
+#include "invoices/SceltaArticolo.h"
 #include "platform/Desktop.h"
 #include "platform/Errore.h"
 #include "platform/Testi.h"
@@ -24,6 +24,7 @@
 #include "widgets/EnterAsTab.h"
 #include "widgets/MaskEdit.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -31,8 +32,6 @@
 #include <QPushButton>
 #include <QSet>
 #include <QShowEvent>
-
-TElenco_Fatt* Elenco_Fatt = nullptr;
 
 namespace {
 
@@ -55,17 +54,17 @@ QString riepilogoImportazione(const EsitoImportazione& esito) {
 
 } // namespace
 
-TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
+TElenco_Fatt::TElenco_Fatt(TDiz& diz, QWidget* parent) : FinestraModale(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Elenco_Fatt"));
     Modulo::dimensioni(this, 1220, 703);
     // Later panels lie above earlier ones.
-    Panel1 = new TAreaFatture(this);
+    Panel1 = new TAreaFatture(diz, this);
     Panel1->setGeometry(7, 7, 1175, 642);
     P2 = new TLegenda(this);
     P2->setGeometry(843, 8, 354, 590);
-    P3 = new TEditorRiga(this);
+    P3 = new TEditorRiga(diz, this);
     P3->setGeometry(6, 28, 1168, 293);
-    P4 = new TPannelloTestata(this);
+    P4 = new TPannelloTestata(diz, this);
     P4->setGeometry(8, 7, 1186, 645);
     P2->hide();
     P3->hide();
@@ -80,12 +79,12 @@ TElenco_Fatt::TElenco_Fatt(QWidget* parent) : FinestraModale(parent) {
     DBGrid1 = Panel1->DBGrid1;
     DBGrid2 = Panel1->DBGrid2;
     collegaPulsanti();
-    EnterAsTab::installa(this);
-    Elenco_Fatt = this;
+    EnterAsTab::install(this);
 }
 
-TElenco_Fatt::~TElenco_Fatt() {
-    if (Elenco_Fatt == this) Elenco_Fatt = nullptr;
+void TElenco_Fatt::impostaScelte(TAnag_Cl* clienti, TArticoli* articoli) {
+    m_clienti = clienti;
+    m_articoli = articoli;
 }
 
 void TElenco_Fatt::collegaPulsanti() {
@@ -165,12 +164,14 @@ void TElenco_Fatt::BitBtn2Click() {
 
 // "Sel. Cliente": the customer registry, whose double click fills the header.
 void TElenco_Fatt::BitBtn3Click() {
-    if (Anag_Cl) Anag_Cl->scegliPer(this);
+    if (m_clienti) m_clienti->scegliPer(this);
 }
 
 // "Articoli Magazzino": the articles window, whose double click adds a line.
 void TElenco_Fatt::BitBtn6Click() {
-    if (Articoli) Articoli->scegliPer(this);
+    if (!m_articoli) return;
+    m_articoli->scegliPer(
+        this, [this] { return scegliArticolo(*m_diz.Articoli, *m_diz.Testata, *m_diz.Detta); });
 }
 
 void TElenco_Fatt::BitBtn11Click() {
@@ -181,16 +182,16 @@ void TElenco_Fatt::BitBtn11Click() {
 void TElenco_Fatt::BitBtn15Click() {
     // The new invoice must stay in sight: it answers no search.
     if (!criteri().vuoti()) PulisciClick();
-    TAzione::esegui([] {
-        Diz->Testata->append();
-        Diz->Testata->post();
+    TAzione::esegui([this] {
+        m_diz.Testata->append();
+        m_diz.Testata->post();
     });
 }
 
 // "Elimina Fattura": an invoice not yet sent is deleted with its lines, after
 // confirmation.
 void TElenco_Fatt::BitBtn16Click() {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
         Desktop::corrente().messaggio(
@@ -204,28 +205,27 @@ void TElenco_Fatt::BitBtn16Click() {
 // The lines and the header go together or not at all: a failure of either
 // delete leaves both in the database.
 void TElenco_Fatt::EliminaFattura() {
-    const int id = Diz->Testata->field(QStringLiteral("id_invio")).asInteger();
+    const int id = m_diz.Testata->field(QStringLiteral("id_invio")).asInteger();
     {
-        Transaction transazione(*Diz->xml_conn);
-        Diz->Query->close();
-        Diz->Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
-        Diz->Query->execSql({id});
-        Diz->Testata->remove();
+        Transaction transazione(*m_diz.xml_conn);
+        m_diz.Query->setSql(QStringLiteral("delete from dettaglio where id_invio = ?"));
+        m_diz.Query->execSql({id});
+        m_diz.Testata->remove();
         transazione.commit();
     }
-    Diz->Detta->refresh();
+    m_diz.Detta->refresh();
 }
 
 // "Stampa": the printed copy of the current invoice in the modal preview, or
 // "Mancanza Dati" when it cannot be produced.
 void TElenco_Fatt::BitBtn17Click() {
-    AnteprimaFattura(*Diz->AziendaT, *Diz->Testata, *Diz->Detta, this);
+    AnteprimaFattura(m_diz.fattura(), this);
 }
 
 // "Copia Fattura": the readable copy of the current invoice's file as it was written
 // into the company's folder, the courtesy copy a customer can be sent.
 void TElenco_Fatt::BitBtn22Click() {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     const QString nome =
         testata->isOpen() && !testata->isEmpty()
             ? Testi::trimmed32(testata->field(QStringLiteral("nome_file")).asString())
@@ -236,7 +236,7 @@ void TElenco_Fatt::BitBtn22Click() {
         return;
     }
     const QString cartella =
-        Testi::trimmed32(Diz->AziendaT->field(QStringLiteral("path")).asString());
+        Testi::trimmed32(m_diz.AziendaT->field(QStringLiteral("path")).asString());
     const QString errore = anteprimaCopia(cartella + QFileInfo(nome).fileName(), this);
     if (!errore.isEmpty()) Desktop::corrente().messaggio(errore);
 }
@@ -252,9 +252,9 @@ void TElenco_Fatt::BitBtn20Click() {
 // Writes the current invoice's file with the window's caption as series switch,
 // then checks it as the exchange system will: the problems found are shown in
 // one warning, and the file stays as written.
-void TElenco_Fatt::scriviXml(const std::function<QString(const QString&)>& scrittore) {
+void TElenco_Fatt::scriviXml(QString (*scrittore)(const TabelleFattura&, const QString&)) {
     QString percorso;
-    if (!TAzione::esegui([&] { percorso = scrittore(windowTitle()); })) return;
+    if (!TAzione::esegui([&] { percorso = scrittore(m_diz.fattura(), windowTitle()); })) return;
     const QList<Problema> problemi = ValidatoreFatturaPA().valida(percorso);
     if (problemi.isEmpty()) return;
     QStringList righe{QStringLiteral("Attenzione: il file %1 non supera i controlli dello SDI:")
@@ -275,7 +275,7 @@ void TElenco_Fatt::BitBtn21Click() {
 // Opens the sending page of the current invoice after confirmation; the web
 // application sends the file and marks the invoice as sent, nothing is written here.
 void TElenco_Fatt::inviaCorrente(bool pubblicaAmministrazione) {
-    Table* testata = Diz->Testata;
+    Table* testata = m_diz.Testata;
     if (!testata->isOpen() || testata->isEmpty()) return;
     if (testata->field(QStringLiteral("inviata")).asBoolean()) {
         Desktop::corrente().messaggio(QStringLiteral("Fattura gia inviata"));
@@ -308,7 +308,7 @@ void TElenco_Fatt::BitBtn18Click() {
     TAzione::esegui([&] {
         TAttesaImport attesa(this);
         ImportaFatture(
-            *Diz, windowTitle(), M1->text(),
+            m_diz, windowTitle(), M1->text(),
             [&attesa](const AvanzamentoImportazione& a) { attesa.aggiorna(a); }, esito);
     });
     if (const QString messaggio = esito.messaggio(); !messaggio.isEmpty())

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "db/TabelleFattura.h"
 #include "invoices/RicercaFatture.h"
 #include "widgets/FinestraModale.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 
 class DBGrid;
 class Table;
 class MaskEdit;
+class TAnag_Cl;
+class TArticoli;
 class TAreaFatture;
+class TDiz;
 class TEditorRiga;
 class TLegenda;
 class TPannelloTestata;
@@ -23,8 +28,12 @@ class TPannelloTestata;
 class TElenco_Fatt : public FinestraModale {
     Q_OBJECT
 public:
-    explicit TElenco_Fatt(QWidget* parent = nullptr);
-    ~TElenco_Fatt() override;
+    // Bound to the invoice tables of `diz`, which outlives the window.
+    explicit TElenco_Fatt(TDiz& diz, QWidget* parent = nullptr);
+
+    // The registries "Sel. Cliente" and "Articoli Magazzino" show as pickers; without
+    // them (or once they are gone) the buttons do nothing.
+    void impostaScelte(TAnag_Cl* clienti, TArticoli* articoli);
 
     TAreaFatture* Panel1; // main area
     TLegenda* P2;
@@ -64,11 +73,12 @@ protected:
 private:
     void collegaPulsanti();
     void EliminaFattura();
-    void scriviXml(const std::function<QString(const QString&)>& scrittore);
+    void scriviXml(QString (*scrittore)(const TabelleFattura&, const QString&));
     void inviaCorrente(bool pubblicaAmministrazione);
     Table* testata() const;
 
     QTimer m_ricerca;
+    TDiz& m_diz;
+    QPointer<TAnag_Cl> m_clienti;
+    QPointer<TArticoli> m_articoli;
 };
-
-extern TElenco_Fatt* Elenco_Fatt;

@@ -1,5 +1,6 @@
 #include "TLegenda.h"
 
+#include "widgets/Colori.h"
 #include "widgets/Modulo.h"
 
 #include <QLabel>
@@ -7,10 +8,6 @@
 
 namespace {
 
-const QColor kSfondo(191, 205, 219); // light grey-blue
-const QColor kNavy(0, 0, 128);
-const QColor kVerde(0, 128, 0);
-const QColor kMarrone(128, 0, 0);
 constexpr int kRiga = 23; // height of one code line
 
 QLabel* etichetta(QWidget* parent, const QString& testo, const QColor& colore, int px,
@@ -26,9 +23,9 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("P2"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kSfondo);
+    Modulo::colora(this, QPalette::Window, Colori::GrigioAzzurro);
 
-    etichetta(this, QStringLiteral("LEGENDA"), kMarrone, 24, true)->move(120, 8);
+    etichetta(this, QStringLiteral("LEGENDA"), Colori::Marrone, 24, true)->move(120, 8);
     int top = 48;
     top = aggiungiGruppo(top, QStringLiteral("Tipo Documento:"),
                          {QStringLiteral("TD01 - Fattura"), QStringLiteral("TD04 - Nota Credito"),
@@ -54,10 +51,10 @@ TLegenda::TLegenda(QWidget* parent) : QFrame(parent) {
 // The group name on the left, its codes one under the other on its right.
 // Returns where the next group starts.
 int TLegenda::aggiungiGruppo(int top, const QString& gruppo, const QStringList& codici) {
-    etichetta(this, gruppo, kNavy, 19)->move(8, top);
+    etichetta(this, gruppo, Colori::Blu, 19)->move(8, top);
     int y = top;
     for (const QString& codice : codici) {
-        etichetta(this, codice, kVerde, 19)->move(140, y);
+        etichetta(this, codice, Colori::Verde, 19)->move(140, y);
         y += kRiga;
     }
     return y + 8;

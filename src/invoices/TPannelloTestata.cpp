@@ -1,24 +1,22 @@
 #include "TPannelloTestata.h"
 
-#include "TAzione.h"
 #include "TPannelloIva.h"
 #include "data/TDiz.h"
 #include "invoices/CalcolaTotali.h"
+#include "widgets/Colori.h"
 #include "widgets/DBCheckBox.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
 
-const QColor kCeleste(166, 202, 240); // sky blue
-const QColor kGrigioScuro(128, 128, 128);
-const QColor kNavy(0, 0, 128);
 constexpr int kRiga1 = 40, kRiga2 = 86, kRiga3 = 132, kRiga4 = 178; // label tops
 constexpr int kSlotTop = 226;
 
@@ -29,24 +27,24 @@ QPushButton* pulsante(QWidget* parent, const QString& nome, const QString& testo
 
 } // namespace
 
-TPannelloTestata::TPannelloTestata(QWidget* parent) : QFrame(parent) {
+TPannelloTestata::TPannelloTestata(TDiz& diz, QWidget* parent) : QFrame(parent), m_diz(diz) {
     setObjectName(QStringLiteral("P4"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setAutoFillBackground(true);
-    Modulo::colora(this, QPalette::Window, kCeleste);
+    Modulo::colora(this, QPalette::Window, Colori::Celeste);
     creaIntestazione();
     creaAnagrafica();
     creaPagamento();
     const QStringList n5{QStringLiteral("N1"), QStringLiteral("N2"), QStringLiteral("N3"),
                          QStringLiteral("N4"), QStringLiteral("N5")};
     const QStringList n6 = n5 + QStringList{QStringLiteral("N6")};
-    Panel2 = new TPannelloIva(1, n5, Diz->TestataS, this);
+    Panel2 = new TPannelloIva(1, n5, m_diz.TestataS, this);
     Panel2->setGeometry(8, kSlotTop, 300, 196);
-    Panel4 = new TPannelloIva(2, n6, Diz->TestataS, this);
+    Panel4 = new TPannelloIva(2, n6, m_diz.TestataS, this);
     Panel4->setGeometry(316, kSlotTop, 300, 196);
-    Panel5 = new TPannelloIva(3, n6, Diz->TestataS, this);
+    Panel5 = new TPannelloIva(3, n6, m_diz.TestataS, this);
     Panel5->setGeometry(624, kSlotTop, 300, 196);
-    Panel6 = new TPannelloIva(4, n6, Diz->TestataS, this);
+    Panel6 = new TPannelloIva(4, n6, m_diz.TestataS, this);
     Panel6->setGeometry(8, kSlotTop + 202, 300, 128);
     creaSconto();
     creaRiferimenti();
@@ -64,20 +62,20 @@ QLabel* TPannelloTestata::etichetta(QWidget* parent, const QString& testo, int x
 // A bound edit field with its label above it.
 DBEdit* TPannelloTestata::campo(QWidget* parent, const QString& colonna, const QString& titolo,
                                 int x, int y, int larghezza) {
-    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22)
+    return Modulo::Costruttore(parent, m_diz.TestataS, 16, 22)
         .campo(titolo, colonna, x, y, larghezza);
 }
 
 // A bound drop-down list (the user may type another value) with its label above it.
 DBComboBox* TPannelloTestata::scelta(QWidget* parent, const QString& colonna, const QString& titolo,
                                      int x, int y, int larghezza, const QStringList& voci) {
-    return Modulo::Costruttore(parent, Diz->TestataS, 16, 22)
+    return Modulo::Costruttore(parent, m_diz.TestataS, 16, 22)
         .tendina(titolo, colonna, voci, x, y, larghezza);
 }
 
 void TPannelloTestata::creaIntestazione() {
     Modulo::etichetta(this, QStringLiteral("Testata Documento"), 480, 6,
-                      Modulo::carattere(QStringLiteral("Arial"), 24, true, true), kNavy);
+                      Modulo::carattere(QStringLiteral("Arial"), 24, true, true), Colori::Blu);
 
     DBComboBox1 =
         scelta(this, QStringLiteral("tipo_doc"), QStringLiteral("Tipo Documento"), 8, kRiga1, 90,
@@ -91,7 +89,7 @@ void TPannelloTestata::creaIntestazione() {
         campo(this, QStringLiteral("rag_soc"), QStringLiteral("Ragione Sociale"), 366, kRiga1, 430);
     DBEdit3->setCharCase(DBEdit::CharCase::Upper);
     DBCheckBox1 =
-        Modulo::Costruttore(this, Diz->TestataS)
+        Modulo::Costruttore(this, m_diz.TestataS)
             .casella(QStringLiteral("Inviata"), QStringLiteral("inviata"), QRect(1080, 12, 90, 22));
 }
 
@@ -137,7 +135,7 @@ void TPannelloTestata::creaPagamento() {
 
 void TPannelloTestata::creaSconto() {
     Panel3 = Modulo::pannello(this, QStringLiteral("Panel3"), QRect(932, 404, 246, 176),
-                              kGrigioScuro, false);
+                              Colori::GrigioScuro, false);
     Modulo::colora(Panel3, QPalette::WindowText, Qt::white);
     DBComboBox5 = scelta(Panel3, QStringLiteral("sc_tipo"), QStringLiteral("Tipo Sconto"), 10, 6,
                          70, {QStringLiteral("SC"), QStringLiteral("MG")});
@@ -158,7 +156,7 @@ void TPannelloTestata::creaRiferimenti() {
     DBGrid3 = new DBGrid(this);
     DBGrid3->setObjectName(QStringLiteral("DBGrid3"));
     DBGrid3->setGeometry(316, kSlotTop + 222, 200, 150);
-    DBGrid3->setDataSource(Diz->ContrattoS);
+    DBGrid3->setDataSource(m_diz.ContrattoS);
     DBGrid3->addColumn(QStringLiteral("tipo"), QStringLiteral("Tipo"), 150).pickList =
         QStringList{QStringLiteral("DatiOrdineAcquisto"), QStringLiteral("DatiContratto"),
                     QStringLiteral("DatiConvenzione"), QStringLiteral("DatiRicezione"),
@@ -166,7 +164,7 @@ void TPannelloTestata::creaRiferimenti() {
     DBGrid4 = new DBGrid(this);
     DBGrid4->setObjectName(QStringLiteral("DBGrid4"));
     DBGrid4->setGeometry(524, kSlotTop + 222, 400, 150);
-    DBGrid4->setDataSource(Diz->ContrattoDS);
+    DBGrid4->setDataSource(m_diz.ContrattoDS);
     DBGrid4->addColumn(QStringLiteral("n_linea"), QStringLiteral("N.Linea"), 57);
     const std::pair<const char*, const char*> colonne[] = {{"id_documento", "Documento"},
                                                            {"data", "Data"},
@@ -182,12 +180,12 @@ void TPannelloTestata::creaRiferimenti() {
         DBNavigator::Button::Post,   DBNavigator::Button::Cancel, DBNavigator::Button::Refresh};
     DBNavigator3 = new DBNavigator(this);
     DBNavigator3->setObjectName(QStringLiteral("DBNavigator3"));
-    DBNavigator3->setDataSource(Diz->ContrattoS);
+    DBNavigator3->setDataSource(m_diz.ContrattoS);
     DBNavigator3->setButtons(tasti);
     DBNavigator3->setGeometry(316, kSlotTop + 378, 200, 28);
     DBNavigator4 = new DBNavigator(this);
     DBNavigator4->setObjectName(QStringLiteral("DBNavigator4"));
-    DBNavigator4->setDataSource(Diz->ContrattoDS);
+    DBNavigator4->setDataSource(m_diz.ContrattoDS);
     DBNavigator4->setButtons(tasti);
     DBNavigator4->setGeometry(524, kSlotTop + 378, 200, 28);
 }
@@ -210,11 +208,11 @@ void TPannelloTestata::impostaOrdineTab() {
 // "Registra": the totals are recomputed from the lines (writing the pending
 // changes of the header first); the panel closes only when that succeeded.
 void TPannelloTestata::BitBtn13Click() {
-    if (TAzione::esegui([] { CalcolaTotali(); })) hide();
+    if (TAzione::esegui([this] { CalcolaTotali(m_diz.fattura()); })) hide();
 }
 
 // "Annulla": references already written through their navigators stay.
 void TPannelloTestata::BitBtn14Click() {
-    if (Diz->Testata->isEditing()) Diz->Testata->cancel();
+    if (m_diz.Testata->isEditing()) m_diz.Testata->cancel();
     hide();
 }

@@ -9,6 +9,7 @@ class DBGrid;
 class DBNavigator;
 class QLabel;
 class QPushButton;
+class TDiz;
 class TPannelloIva;
 
 // The header editor of the invoice window (panel P4, "Testata Documento"): every
@@ -19,7 +20,7 @@ class TPannelloIva;
 class TPannelloTestata : public QFrame {
     Q_OBJECT
 public:
-    explicit TPannelloTestata(QWidget* parent = nullptr);
+    explicit TPannelloTestata(TDiz& diz, QWidget* parent = nullptr);
 
     DBComboBox* DBComboBox1; // tipo_doc
     DBEdit* DBEdit1;         // data_doc
@@ -78,4 +79,5 @@ private:
                   int larghezza);
     DBComboBox* scelta(QWidget* parent, const QString& colonna, const QString& titolo, int x, int y,
                        int larghezza, const QStringList& voci);
+    TDiz& m_diz;
 };

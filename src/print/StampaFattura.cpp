@@ -14,18 +14,6 @@ namespace {
 
 const QString kMancanzaDati = QStringLiteral("Mancanza Dati");
 
-// The start-up's report form, or one made for this call.
-class Modulo {
-public:
-    Modulo() {
-        if (!St_Fatt) m_proprio.emplace();
-    }
-    const TSt_Fatt& operator*() const { return m_proprio ? *m_proprio : *St_Fatt; }
-
-private:
-    std::optional<TSt_Fatt> m_proprio;
-};
-
 // The lines whose column `chiave` equals the current header's `chiaveTestata`.
 SorgenteTabella righeDi(Table& righe, Table& testata, const QString& chiave,
                         const QString& chiaveTestata) {
@@ -50,26 +38,26 @@ Impaginazione impagina(const Report& r, Table& azienda, Table& testata, const QS
 
 } // namespace
 
-Impaginazione ImpaginaFattura(Table& azienda, Table& testata, Table& righe) {
-    const Modulo m;
-    const SorgenteTabella r =
-        righeDi(righe, testata, QStringLiteral("id_invio"), QStringLiteral("id_invio"));
-    return impagina((*m).QR1, azienda, testata, QStringLiteral("Testata"), r,
+Impaginazione ImpaginaFattura(const TabelleFattura& fattura) {
+    const TSt_Fatt modulo;
+    const SorgenteTabella r = righeDi(fattura.righe, fattura.testata, QStringLiteral("id_invio"),
+                                      QStringLiteral("id_invio"));
+    return impagina(modulo.QR1, fattura.azienda, fattura.testata, QStringLiteral("Testata"), r,
                     QStringLiteral("Detta"));
 }
 
-Impaginazione ImpaginaFatturaAcquisto(Table& azienda, Table& testaCar, Table& dettaCar) {
-    if (!testaCar.isOpen() || testaCar.isEmpty()) throw ErroreStampa(kMancanzaDati);
-    const Modulo m;
-    const SorgenteTabella r =
-        righeDi(dettaCar, testaCar, QStringLiteral("prot_car"), QStringLiteral("prot"));
-    return impagina((*m).QR2, azienda, testaCar, QStringLiteral("Testa_Car"), r,
+Impaginazione ImpaginaFatturaAcquisto(const TabelleFattura& acquisto) {
+    if (!acquisto.testata.isOpen() || acquisto.testata.isEmpty()) throw ErroreStampa(kMancanzaDati);
+    const TSt_Fatt modulo;
+    const SorgenteTabella r = righeDi(acquisto.righe, acquisto.testata, QStringLiteral("prot_car"),
+                                      QStringLiteral("prot"));
+    return impagina(modulo.QR2, acquisto.azienda, acquisto.testata, QStringLiteral("Testa_Car"), r,
                     QStringLiteral("Detta_Car"));
 }
 
-bool AnteprimaFattura(Table& azienda, Table& testata, Table& righe, QWidget* genitore) {
+bool AnteprimaFattura(const TabelleFattura& fattura, QWidget* genitore) {
     try {
-        Pittore::anteprima(ImpaginaFattura(azienda, testata, righe), genitore);
+        Pittore::anteprima(ImpaginaFattura(fattura), genitore);
         return true;
     } catch (const std::exception&) {
         Desktop::corrente().messaggio(kMancanzaDati);
@@ -77,20 +65,20 @@ bool AnteprimaFattura(Table& azienda, Table& testata, Table& righe, QWidget* gen
     return false;
 }
 
-void AnteprimaFatturaAcquisto(Table& azienda, Table& testaCar, Table& dettaCar, QWidget* genitore) {
-    Pittore::anteprima(ImpaginaFatturaAcquisto(azienda, testaCar, dettaCar), genitore);
+void AnteprimaFatturaAcquisto(const TabelleFattura& acquisto, QWidget* genitore) {
+    Pittore::anteprima(ImpaginaFatturaAcquisto(acquisto), genitore);
 }
 
-void PdfFattura(Table& azienda, Table& testata, Table& righe, const QString& percorso) {
+void PdfFattura(const TabelleFattura& fattura, const QString& percorso) {
     std::optional<Impaginazione> imp;
     try {
-        imp = ImpaginaFattura(azienda, testata, righe);
+        imp = ImpaginaFattura(fattura);
     } catch (const std::exception&) {
         throw ErroreStampa(kMancanzaDati);
     }
     Pittore::pdf(*imp, percorso);
 }
 
-void PdfFatturaAcquisto(Table& azienda, Table& testaCar, Table& dettaCar, const QString& percorso) {
-    Pittore::pdf(ImpaginaFatturaAcquisto(azienda, testaCar, dettaCar), percorso);
+void PdfFatturaAcquisto(const TabelleFattura& acquisto, const QString& percorso) {
+    Pittore::pdf(ImpaginaFatturaAcquisto(acquisto), percorso);
 }

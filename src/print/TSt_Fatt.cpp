@@ -5,8 +5,6 @@
 
 #include <QDate>
 
-TSt_Fatt* St_Fatt = nullptr;
-
 namespace {
 
 const QString kAzienda = QStringLiteral("AziendaT");
@@ -122,12 +120,9 @@ TSt_Fatt::TSt_Fatt(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("St_Fatt"));
     creaQR1();
     creaQR2();
-    St_Fatt = this;
 }
 
-TSt_Fatt::~TSt_Fatt() {
-    if (St_Fatt == this) St_Fatt = nullptr;
-}
+TSt_Fatt::~TSt_Fatt() = default;
 
 void TSt_Fatt::creaQR1() {
     QR1.nome = QStringLiteral("QR1");

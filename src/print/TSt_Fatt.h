@@ -8,8 +8,8 @@ class Fonti;
 
 // The report form with the two paper layouts: QR1, the sales invoice (sources
 // "AziendaT", "Testata" and its lines "Detta"), and QR2, the purchase invoice
-// ("AziendaT", "Testa_Car" and its lines "Detta_Car"). Created hidden at start-up and
-// never shown; the printing functions (StampaFattura.h) lay the reports out over the
+// ("AziendaT", "Testa_Car" and its lines "Detta_Car"). Never shown: the printing
+// functions (StampaFattura.h) make one for each copy and lay its reports out over the
 // tables they are given.
 class TSt_Fatt : public QObject {
     Q_OBJECT
@@ -36,5 +36,3 @@ private:
     void creaQR1();
     void creaQR2();
 };
-
-extern TSt_Fatt* St_Fatt;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "db/TabelleFattura.h"
+
 class QWidget;
 
-// Prints the current purchase invoice (Diz->Testa_Car with its lines in
-// Diz->Detta_Car) in the modal print preview, owned by `owner`; returns when the
-// preview closes. The purchase layout of the report form supplies it.
-void StampaFatturaAcquisto(QWidget* owner);
+// Prints the current purchase invoice (acquisto.testata, test_car, with its lines in
+// acquisto.righe, dett_car) in the modal print preview, owned by `owner`; returns when
+// the preview closes. The purchase layout of the report form supplies it.
+void StampaFatturaAcquisto(const TabelleFattura& acquisto, QWidget* owner);

@@ -3,11 +3,12 @@
 #include "copia/AnteprimaCopia.h"
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "purchases/StampaAcquisto.h"
+#include "widgets/Colori.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -25,9 +26,6 @@ namespace {
 constexpr int kLarghezza = 1200;
 constexpr int kAltezza = 680;
 const QRect kPannello(8, 8, 1184, 664);
-const QColor kGrigio(0xC0, 0xC0, 0xC0);
-const QColor kCrema(0xF0, 0xEA, 0xD6);
-const QColor kBlu(0, 0, 128);
 const QString kMaschera = QStringLiteral("*.xml");
 // The loopback address itself: "localhost" may resolve to [::1], where another
 // local program could answer.
@@ -94,7 +92,7 @@ bool ricevuto(const QString& nome) {
 
 } // namespace
 
-TElenco_Carico::TElenco_Carico(QWidget* parent) : QDialog(parent) {
+TElenco_Carico::TElenco_Carico(TDiz& diz, QWidget* parent) : QDialog(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Elenco_Carico"));
     setWindowTitle(QStringLiteral("Fatture Acquisto"));
     Modulo::dimensioni(this, kLarghezza, kAltezza);
@@ -108,28 +106,28 @@ TElenco_Carico::TElenco_Carico(QWidget* parent) : QDialog(parent) {
 }
 
 void TElenco_Carico::creaElenco() {
-    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), kPannello, kGrigio, false);
+    Panel1 = Modulo::pannello(this, QStringLiteral("Panel1"), kPannello, Colori::Grigio, false);
     Label1 = new QLabel(QStringLiteral("Elenco Fatture Acquisto"), Panel1);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 8, kPannello.width(), 36);
     Label1->setAlignment(Qt::AlignCenter);
 
     DBNavigator1 = new DBNavigator(Panel1);
-    DBNavigator1->setDataSource(Diz->Testa_CarS);
+    DBNavigator1->setDataSource(m_diz.Testa_CarS);
     DBNavigator1->setGeometry(16, 52, 300, 25);
     DBGrid1 = new DBGrid(Panel1);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setDataSource(Diz->Testa_CarS);
+    DBGrid1->setDataSource(m_diz.Testa_CarS);
     DBGrid1->setGeometry(16, 82, 1152, 258);
     colonne(DBGrid1, kTestate);
 
     DBNavigator2 = new DBNavigator(Panel1);
-    DBNavigator2->setDataSource(Diz->Detta_CarS);
+    DBNavigator2->setDataSource(m_diz.Detta_CarS);
     DBNavigator2->setGeometry(16, 352, 300, 25);
     DBGrid2 = new DBGrid(Panel1);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setDataSource(Diz->Detta_CarS);
+    DBGrid2->setDataSource(m_diz.Detta_CarS);
     DBGrid2->setGeometry(16, 382, 1152, 220);
     colonne(DBGrid2, kRighe);
 
@@ -143,10 +141,10 @@ void TElenco_Carico::creaElenco() {
 }
 
 void TElenco_Carico::creaCarico() {
-    P2 = Modulo::pannello(this, QStringLiteral("P2"), kPannello, kCrema, false);
+    P2 = Modulo::pannello(this, QStringLiteral("P2"), kPannello, Colori::Crema, false);
     Label2 = new QLabel(QStringLiteral("CARICA FATTURE ACQUISTO"), P2);
     Label2->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label2, QPalette::WindowText, kBlu);
+    Modulo::colora(Label2, QPalette::WindowText, Colori::Blu);
     Label2->setGeometry(0, 8, kPannello.width(), 36);
     Label2->setAlignment(Qt::AlignCenter);
 
@@ -220,18 +218,16 @@ void TElenco_Carico::BitBtn1Click() {
 // travels: the page looks for it in its own folder of received files.
 void TElenco_Carico::BitBtn3Click() {
     const QString nome = Edit1->text();
-    Table* testa = Diz->Testa_Car;
+    Table* testa = m_diz.Testa_Car;
     bool caricato = false;
-    try {
+    const bool letto = TAzione::esegui([&] {
         if (testa->isOpen()) {
             // Rows the page stored since the last automatic refresh count too.
             if (!testa->isEditing()) testa->refresh();
             caricato = testa->locate(QStringLiteral("nome_file"), nome);
         }
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return;
-    }
+    });
+    if (!letto) return;
     if (caricato)
         Desktop::corrente().messaggio(QStringLiteral("Attenzione... File gia Caricato"));
     else
@@ -240,13 +236,13 @@ void TElenco_Carico::BitBtn3Click() {
 }
 
 void TElenco_Carico::BitBtn4Click() {
-    StampaFatturaAcquisto(this);
+    StampaFatturaAcquisto(m_diz.acquisto(), this);
 }
 
 // "Copia Fattura": the readable copy of the received file the current purchase
 // invoice was loaded from, in the print preview.
 void TElenco_Carico::BitBtn5Click() {
-    Table* testa = Diz->Testa_Car;
+    Table* testa = m_diz.Testa_Car;
     const QString nome = testa->isOpen() && !testa->isEmpty()
                              ? testa->field(QStringLiteral("nome_file")).asString()
                              : QString();

@@ -15,6 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class TDiz;
 
 // The purchase invoice window: the received invoices (Testa_Car) and the lines of
 // the current one (Detta_Car) in the list panel; the loading panel P2 over it picks
@@ -27,7 +28,8 @@ class TElenco_Carico : public QDialog {
 public:
     using Vista = QPair<QString, std::function<void()>>;
 
-    explicit TElenco_Carico(QWidget* parent = nullptr);
+    // Bound to the purchase tables of `diz`, which outlives the window.
+    explicit TElenco_Carico(TDiz& diz, QWidget* parent = nullptr);
 
     // List panel
     QFrame* Panel1;
@@ -79,5 +81,6 @@ private:
     void fileScelto();
     void cartellaScelta(QListWidgetItem* voce);
 
+    TDiz& m_diz;
     QString m_cartella;
 };

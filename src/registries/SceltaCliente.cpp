@@ -1,6 +1,6 @@
 #include "registries/SceltaCliente.h"
 
-#include "data/FatturaInviata.h"
+#include "db/FatturaInviata.h"
 #include "db/Table.h"
 
 bool scegliCliente(Table& clienti, Table& testata) {

@@ -1,31 +1,28 @@
 #include "registries/TAnag_Cl.h"
 
 #include "data/TDiz.h"
-#include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "registries/SceltaCliente.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
-TAnag_Cl* Anag_Cl = nullptr;
-
 namespace {
 
-ImpostazioneAnagrafica impostazione() {
+ImpostazioneAnagrafica impostazione(TDiz& diz) {
     using B = DBNavigator::Button;
     return {
         QStringLiteral("Anag_Cl"),
         QStringLiteral("Clienti"),
         QStringLiteral("ANAGRAFICA CLIENTI"),
         QStringLiteral("clienti"),
-        Diz->Clienti,
-        Diz->ClientiS,
+        diz.Clienti,
+        diz.ClientiS,
         QStringLiteral("id"),
         31,
         421,
@@ -48,14 +45,10 @@ ImpostazioneAnagrafica impostazione() {
 
 } // namespace
 
-TAnag_Cl::TAnag_Cl(QWidget* parent) : TAnagrafica(impostazione(), parent) {
+TAnag_Cl::TAnag_Cl(TDiz& diz, QWidget* parent)
+    : TAnagrafica(impostazione(diz), parent), m_diz(diz) {
     Modulo::ordineTab(controlli());
-    EnterAsTab::installa(this);
-    Anag_Cl = this;
-}
-
-TAnag_Cl::~TAnag_Cl() {
-    if (Anag_Cl == this) Anag_Cl = nullptr;
+    EnterAsTab::install(this);
 }
 
 // "Nuovo" comes between "PEC" and the destination.
@@ -84,13 +77,10 @@ void TAnag_Cl::FormShow() {
 
 bool TAnag_Cl::DBGrid1DblClick() {
     if (!m_fatture || !m_fatture->isVisible()) return false;
-    try {
-        if (!scegliCliente(*m_t, *Diz->Testata))
-            return true; // no customer to pick: the window stays open
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
+    bool scelto = false;
+    // Without a customer to pick, or when the pick fails, the window stays open.
+    if (!TAzione::esegui([&] { scelto = scegliCliente(*m_t, *m_diz.Testata); }) || !scelto)
         return true;
-    }
     close();
     return true;
 }

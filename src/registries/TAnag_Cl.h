@@ -2,15 +2,16 @@
 
 #include "registries/TAnagrafica.h"
 
-// The customer registry (table clienti through Diz->ClientiS), also the customer
+class TDiz;
+
+// The customer registry (table clienti through the data module's ClientiS), also the customer
 // picker of the invoice window: shown with scegliPer(), a double click copies the
-// current customer into the current invoice header and closes the window. Enter
+// current customer into the current invoice header (Testata) and closes the window. Enter
 // moves the focus as Tab does; each showing puts the focus into "Ricerca".
 class TAnag_Cl : public TAnagrafica {
     Q_OBJECT
 public:
-    explicit TAnag_Cl(QWidget* parent = nullptr);
-    ~TAnag_Cl() override;
+    explicit TAnag_Cl(TDiz& diz, QWidget* parent = nullptr);
 
     QList<QWidget*> controlli() const override;
 
@@ -27,7 +28,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    TDiz& m_diz;
     QPointer<QWidget> m_fatture;
 };
-
-extern TAnag_Cl* Anag_Cl;

@@ -5,13 +5,13 @@
 
 namespace {
 
-ImpostazioneAnagrafica impostazione() {
+ImpostazioneAnagrafica impostazione(TDiz& diz) {
     return {QStringLiteral("Anag_Fo"),
             QStringLiteral("Fornitori"),
             QStringLiteral("ANAGRAFICA FORNITORI"),
             QStringLiteral("fornitori"),
-            Diz->Fornitori,
-            Diz->FornitoriS,
+            diz.Fornitori,
+            diz.FornitoriS,
             QStringLiteral("ID"),
             35,
             449,
@@ -30,6 +30,6 @@ ImpostazioneAnagrafica impostazione() {
 
 } // namespace
 
-TAnag_Fo::TAnag_Fo(QWidget* parent) : TAnagrafica(impostazione(), parent) {
+TAnag_Fo::TAnag_Fo(TDiz& diz, QWidget* parent) : TAnagrafica(impostazione(diz), parent) {
     Modulo::ordineTab(controlli());
 }

@@ -3,12 +3,12 @@
 #include "db/DataSource.h"
 #include "db/Table.h"
 #include "platform/CodiciFiscali.h"
-#include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "registries/Ricerca.h"
+#include "widgets/Colori.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kLarghezza = 1000;
 constexpr int kAltezza = 590;
-const QColor kBlu(0, 0, 128);
-const QColor kRosso(200, 0, 0);
 
 } // namespace
 
@@ -32,7 +30,7 @@ TAnagrafica::TAnagrafica(const ImpostazioneAnagrafica& impostazione, QWidget* pa
     setFont(Modulo::carattere(QStringLiteral("MS Sans Serif"), 11));
     Label1 = new QLabel(impostazione.intestazione, this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
     creaControlli(impostazione);
@@ -84,9 +82,9 @@ void TAnagrafica::creaControlli(const ImpostazioneAnagrafica& imp) {
     // The warnings stand on the label row, right of each label.
     const auto avviso = [this](const QString& colonna) {
         const QWidget* etichetta = findChild<QLabel*>(QStringLiteral("etichetta_") + colonna);
-        auto* l =
-            Modulo::etichetta(this, QString(), etichetta->x() + 90, etichetta->y(),
-                              Modulo::carattere(QStringLiteral("MS Sans Serif"), 11, true), kRosso);
+        auto* l = Modulo::etichetta(this, QString(), etichetta->x() + 90, etichetta->y(),
+                                    Modulo::carattere(QStringLiteral("MS Sans Serif"), 11, true),
+                                    Colori::RossoAvviso);
         l->setObjectName(QStringLiteral("avviso_") + colonna);
         l->resize(150, etichetta->height());
         return l;
@@ -110,21 +108,12 @@ QList<QWidget*> TAnagrafica::controlli() const {
 }
 
 void TAnagrafica::Edit1Change() {
-    try {
-        cercaNelRegistro(*m_t, m_tabella, QStringLiteral("rag_soc"), Edit1->text());
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
+    TAzione::esegui(
+        [this] { cercaNelRegistro(*m_t, m_tabella, QStringLiteral("rag_soc"), Edit1->text()); });
 }
 
 void TAnagrafica::BitBtn1Click() {
-    try {
-        m_t->append();
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return;
-    }
-    campi.first()->setFocus();
+    if (TAzione::esegui([this] { m_t->append(); })) campi.first()->setFocus();
 }
 
 bool TAnagrafica::eventFilter(QObject* watched, QEvent* event) {

@@ -2,15 +2,16 @@
 
 #include "data/TDiz.h"
 #include "platform/Desktop.h"
-#include "platform/Errore.h"
 #include "registries/Magazzino.h"
 #include "registries/Ricerca.h"
+#include "widgets/Colori.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/Modulo.h"
+#include "widgets/TAzione.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -19,13 +20,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-TArticoli* Articoli = nullptr;
-
 namespace {
 
 constexpr int kLarghezza = 1000;
 constexpr int kAltezza = 600;
-const QColor kBlu(0, 0, 128);
 const QString kMascheraPrezzo = QStringLiteral("##,###0.000");
 const QString kMascheraPercentuale = QStringLiteral("##,###0.00");
 
@@ -45,7 +43,7 @@ bool dentro(QWidget* contenitore, QWidget* w) {
 
 } // namespace
 
-TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
+TArticoli::TArticoli(TDiz& diz, QWidget* parent) : QDialog(parent), m_diz(diz) {
     setObjectName(QStringLiteral("Articoli"));
     setWindowTitle(QStringLiteral("Articoli Magazzino"));
     Modulo::dimensioni(this, kLarghezza, kAltezza);
@@ -65,20 +63,18 @@ TArticoli::TArticoli(QWidget* parent) : QDialog(parent) {
         {DBComboBox1, [this] { DBComboBox1Exit(); }}, {DBEdit9, [this] { DBEdit9Exit(); }},
         {DBEdit11, [this] { DBEdit11Exit(); }},       {DBComboBox2, [this] { DBComboBox2Exit(); }}};
     connect(qApp, &QApplication::focusChanged, this, &TArticoli::fuocoCambiato);
-    EnterAsTab::installa(this);
-    Articoli = this;
+    EnterAsTab::install(this);
 }
 
 TArticoli::~TArticoli() {
     // The controls going away move the focus: no leave handler may run on them.
     disconnect(qApp, nullptr, this, nullptr);
-    if (Articoli == this) Articoli = nullptr;
 }
 
 void TArticoli::creaControlli() {
     Label1 = new QLabel(QStringLiteral("ARTICOLI MAGAZZINO"), this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
 
@@ -94,7 +90,7 @@ void TArticoli::creaControlli() {
     DBGrid3 = new DBGrid(this);
     DBGrid3->setObjectName(QStringLiteral("DBGrid3"));
     DBGrid3->setGeometry(16, 100, 968, 260);
-    DBGrid3->setDataSource(Diz->ArticoliS);
+    DBGrid3->setDataSource(m_diz.ArticoliS);
     DBGrid3->setReadOnly(true);
     DBGrid3->setRowSelect(true);
     DBGrid3->addColumn(QStringLiteral("codice_val"), QStringLiteral("Codice"), 246);
@@ -102,7 +98,7 @@ void TArticoli::creaControlli() {
     DBGrid3->addColumn(QStringLiteral("um"), QStringLiteral("UM"), 33);
     DBGrid3->addColumn(QStringLiteral("prezzo_tot"), QStringLiteral("Prezzo Netto"));
 
-    Modulo::Costruttore m(this, Diz->ArticoliS);
+    Modulo::Costruttore m(this, m_diz.ArticoliS);
     DBEdit1 = m.campo(kCampi[0]);
     DBEdit2 = m.campo(kCampi[1]);
     DBEdit3 = m.campo(kCampi[2]);
@@ -119,7 +115,7 @@ void TArticoli::creaControlli() {
     // discount amount and net price.
     const auto prezzi = [&](int x, const QString& titolo, const char* lordo, const char* tipo,
                             const char* perc, const char* sconto, const char* netto) {
-        Modulo::etichetta(this, titolo, x, 464, sezione, kBlu);
+        Modulo::etichetta(this, titolo, x, 464, sezione, Colori::Blu);
         struct Sezione {
             DBEdit* lordo;
             DBComboBox* tipo;
@@ -157,7 +153,7 @@ void TArticoli::creaControlli() {
     using B = DBNavigator::Button;
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setButtons({B::Delete, B::Edit, B::Post, B::Cancel, B::Refresh});
-    DBNavigator1->setDataSource(Diz->ArticoliS);
+    DBNavigator1->setDataSource(m_diz.ArticoliS);
     DBNavigator1->setGeometry(16, 552, 125, 25);
     BitBtn1 = Modulo::pulsante(this, QStringLiteral("BitBtn1"), QStringLiteral("Nuovo"),
                                {160, 550, 105, 29}, font());
@@ -169,17 +165,15 @@ QList<QWidget*> TArticoli::controlli() const {
             DBComboBox2, DBEdit11, DBEdit12,    DBEdit13, DBNavigator1, BitBtn1,  Edit2};
 }
 
-void TArticoli::scegliPer(QWidget* fatture) {
+void TArticoli::scegliPer(QWidget* fatture, std::function<QStringList()> scelta) {
     m_fatture = fatture;
+    m_scelta = std::move(scelta);
     exec();
 }
 
 void TArticoli::cerca(const QString& colonna, const QString& testo) {
-    try {
-        cercaNelRegistro(*Diz->Articoli, QStringLiteral("magazzino"), colonna, testo);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
+    TAzione::esegui(
+        [&] { cercaNelRegistro(*m_diz.Articoli, QStringLiteral("magazzino"), colonna, testo); });
 }
 
 void TArticoli::Edit1Change() {
@@ -191,31 +185,23 @@ void TArticoli::Edit2Change() {
 }
 
 void TArticoli::BitBtn1Click() {
-    try {
-        nuovoArticolo(*Diz->Articoli);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return;
-    }
-    DBEdit1->setFocus();
+    if (TAzione::esegui([this] { nuovoArticolo(*m_diz.Articoli); })) DBEdit1->setFocus();
 }
 
 // Leaving a price field of either section: the article goes into editing, the field
 // left is reformatted (or gets its fallback) and the section's prices are computed.
 void TArticoli::esci(const QString& colonna, const QString& maschera, const QString& ripiego,
                      bool vendita) {
-    Table& t = *Diz->Articoli;
+    Table& t = *m_diz.Articoli;
     if (!t.isOpen() || (!t.isEditing() && t.recNo() < 0)) return;
-    try {
+    TAzione::esegui([&] {
         if (!t.isEditing()) t.edit();
         if (!colonna.isEmpty()) riformattaImporto(t, colonna, maschera, ripiego);
         if (vendita)
             CalcolaPrezzoVendita(t);
         else
             CalcolaPrezzoAcquisto(t);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
+    });
 }
 
 void TArticoli::DBEdit4Exit() {
@@ -249,14 +235,10 @@ void TArticoli::fuocoCambiato(QWidget* vecchio, QWidget* nuovo) {
 }
 
 bool TArticoli::DBGrid3DblClick() {
-    if (!m_fatture || !m_fatture->isVisible() || Diz->Articoli->recNo() < 0) return false;
+    if (!m_fatture || !m_fatture->isVisible() || !m_scelta || m_diz.Articoli->recNo() < 0)
+        return false;
     QStringList avvisi;
-    try {
-        avvisi = scegliArticolo(*Diz->Articoli, *Diz->Testata, *Diz->Detta);
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return true;
-    }
+    if (!TAzione::esegui([&] { avvisi = m_scelta(); })) return true;
     if (!avvisi.isEmpty()) Desktop::corrente().messaggio(avvisi.join(QLatin1Char('\n')));
     Edit1->clear();
     Edit2->clear();
@@ -282,15 +264,8 @@ void TArticoli::FormShow() {
 }
 
 bool TArticoli::FormClose() {
-    Table& t = *Diz->Articoli;
-    if (!t.isEditing()) return true;
-    try {
-        t.post();
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-        return false;
-    }
-    return true;
+    Table& t = *m_diz.Articoli;
+    return !t.isEditing() || TAzione::esegui([&t] { t.post(); });
 }
 
 void TArticoli::done(int r) {

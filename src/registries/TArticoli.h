@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <utility>
 
@@ -13,18 +14,20 @@ class DBNavigator;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TDiz;
 
-// The warehouse articles (table magazzino through Diz->ArticoliS), searched by code
+// The warehouse articles (table magazzino through the data module's ArticoliS), searched by code
 // or by description and always listed by code, with the selling and buying prices
 // computed when a price, percentage or discount kind is left. Also the article
-// picker of the invoice window: shown with scegliPer(), a double click adds the
-// article as a new line of the current invoice and closes the window. Enter moves
+// picker of the invoice window: shown with scegliPer(), a double click runs the pick
+// the invoice window hands in (it adds the article as a new line of the current
+// invoice), shows its warnings and closes the window. Enter moves
 // the focus as Tab does; each showing empties both searches; closing posts a pending
 // edit of the article.
 class TArticoli : public QDialog {
     Q_OBJECT
 public:
-    explicit TArticoli(QWidget* parent = nullptr);
+    explicit TArticoli(TDiz& diz, QWidget* parent = nullptr);
     ~TArticoli() override;
 
     QLabel* Label1;   // the heading
@@ -54,8 +57,8 @@ public:
     QList<QWidget*> controlli() const;
 
     // Shows the window modally for the invoice window `fatture`: while that window is
-    // visible a double click picks the article.
-    void scegliPer(QWidget* fatture);
+    // visible a double click on an article runs `scelta`, which returns its warnings.
+    void scegliPer(QWidget* fatture, std::function<QStringList()> scelta);
 
     void Edit1Change();
     void Edit2Change();
@@ -86,8 +89,8 @@ private:
               bool vendita);
     void fuocoCambiato(QWidget* vecchio, QWidget* nuovo);
 
+    TDiz& m_diz;
     QPointer<QWidget> m_fatture;
+    std::function<QStringList()> m_scelta;
     QList<std::pair<QWidget*, std::function<void()>>> m_uscite;
 };
-
-extern TArticoli* Articoli;

@@ -1,6 +1,7 @@
 #include "Tanag_az.h"
 
 #include "data/TDiz.h"
+#include "widgets/Colori.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBNavigator.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kLarghezza = 640;
 constexpr int kAltezza = 448;
-const QColor kBlu(0, 0, 128);
 
 // Rows from the top in tab order: name; address; town; tax codes; contacts; business
 // register and capital; (shareholders and liquidation with the navigator); folder, bank.
@@ -39,7 +39,7 @@ constexpr Modulo::Campo kCampiSotto[] = {
 
 } // namespace
 
-Tanag_az::Tanag_az(QWidget* parent) : FinestraModale(parent) {
+Tanag_az::Tanag_az(TDiz& diz, QWidget* parent) : FinestraModale(parent), m_diz(diz) {
     setObjectName(QStringLiteral("anag_az"));
     setWindowTitle(QStringLiteral("Dati Azienda"));
     Modulo::dimensioni(this, kLarghezza, kAltezza);
@@ -52,13 +52,13 @@ Tanag_az::Tanag_az(QWidget* parent) : FinestraModale(parent) {
 void Tanag_az::creaIntestazione() {
     Label1 = new QLabel(QStringLiteral("D A T I   A Z I E N D A"), this);
     Label1->setFont(Modulo::carattere(QStringLiteral("Times New Roman"), 27, true, true));
-    Modulo::colora(Label1, QPalette::WindowText, kBlu);
+    Modulo::colora(Label1, QPalette::WindowText, Colori::Blu);
     Label1->setGeometry(0, 12, kLarghezza, 36);
     Label1->setAlignment(Qt::AlignCenter);
 }
 
 void Tanag_az::creaCampi() {
-    Modulo::Costruttore m(this, Diz->AziendaS);
+    Modulo::Costruttore m(this, m_diz.AziendaS);
     DBEdit* const sopra[] = {
         m.campo(kCampiSopra[0]),  m.campo(kCampiSopra[1]),  m.campo(kCampiSopra[2]),
         m.campo(kCampiSopra[3]),  m.campo(kCampiSopra[4]),  m.campo(kCampiSopra[5]),
@@ -94,7 +94,7 @@ void Tanag_az::creaNavigatore() {
     using B = DBNavigator::Button;
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setButtons({B::Edit, B::Post, B::Cancel, B::Refresh});
-    DBNavigator1->setDataSource(Diz->AziendaS);
+    DBNavigator1->setDataSource(m_diz.AziendaS);
     DBNavigator1->setGeometry(392, 328 + 14, 137, 25);
 }
 

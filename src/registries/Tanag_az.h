@@ -6,8 +6,9 @@ class DBComboBox;
 class DBEdit;
 class DBNavigator;
 class QLabel;
+class TDiz;
 
-// The company's own data (table azienda through Diz->AziendaS): name, address, tax
+// The company's own data (table azienda through the data module's AziendaS): name, address, tax
 // codes, business register data, contacts, output folder and bank account. Every
 // control is bound to the current row of AziendaT, the first row of the table; typing
 // starts the edit (a new row when the table is empty), the navigator posts, cancels
@@ -15,7 +16,7 @@ class QLabel;
 class Tanag_az : public FinestraModale {
     Q_OBJECT
 public:
-    explicit Tanag_az(QWidget* parent = nullptr);
+    explicit Tanag_az(TDiz& diz, QWidget* parent = nullptr);
 
     QLabel* Label1;          // the heading
     DBEdit* DBEdit1;         // rag_soc
@@ -45,4 +46,5 @@ private:
     void creaIntestazione();
     void creaCampi();
     void creaNavigatore();
+    TDiz& m_diz;
 };

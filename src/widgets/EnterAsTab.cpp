@@ -7,7 +7,7 @@
 
 EnterAsTab::EnterAsTab(QWidget* form) : QObject(form), m_form(form) {}
 
-void EnterAsTab::installa(QWidget* form) {
+void EnterAsTab::install(QWidget* form) {
     if (form->findChild<EnterAsTab*>(QString(), Qt::FindDirectChildrenOnly)) return;
     // Keys go to the focused control, not to the form: watch them before any control.
     qApp->installEventFilter(new EnterAsTab(form));

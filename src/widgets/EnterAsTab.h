@@ -12,7 +12,7 @@ class QWidget;
 class EnterAsTab : public QObject {
     Q_OBJECT
 public:
-    static void installa(QWidget* form);
+    static void install(QWidget* form);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

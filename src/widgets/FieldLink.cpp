@@ -2,9 +2,9 @@
 
 #include "db/DataSource.h"
 #include "db/Table.h"
-#include "platform/Desktop.h"
 #include "platform/Errore.h"
 #include "platform/ErroreConversione.h"
+#include "widgets/TAzione.h"
 
 FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
 
@@ -78,13 +78,7 @@ bool FieldLink::write(const std::function<void(Field&)>& writer, bool quiet) {
 }
 
 bool FieldLink::protect(const std::function<void()>& action) {
-    try {
-        action();
-        return true;
-    } catch (const Errore& e) {
-        Desktop::corrente().messaggio(e.messaggio());
-    }
-    return false;
+    return TAzione::esegui(action);
 }
 
 QString FieldLink::textOf(const QVariant& v) {

@@ -93,7 +93,7 @@ class TstMenu : public QObject {
     }
     QStringList aperte() {
         QStringList out;
-        for (Table* t : Diz->tabelleFatture())
+        for (Table* t : avvio->diz()->tabelleFatture())
             if (t->isOpen()) out << t->tableName();
         return out;
     }
@@ -179,29 +179,30 @@ private slots:
     void pulsantiDisattivatiAllaPartenza() {
         QVERIFY(pulsantiAttivi(false));
         QCOMPARE(Finestre::titoloFatture(), QString());
-        QCOMPARE(titoloElencoFatt(), QString());
+        QCOMPARE(Finestre::titoloFatture(), QString());
     }
 
     void senzaIniNonSuccedeNulla() {
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QCOMPARE(desktop.messaggi, QStringList());
         QVERIFY(pulsantiAttivi(false));
-        QVERIFY(!Diz->xml_conn->isConnected());
+        QVERIFY(!avvio->diz()->xml_conn->isConnected());
         QCOMPARE(aperte(), QStringList());
     }
 
     void iniIlleggibile() {
         QVERIFY(QDir(lavoro.path()).mkdir("ip.ini"));
-        const QString host = Diz->xml_conn->host(), database = Diz->xml_conn->database();
+        const QString host = avvio->diz()->xml_conn->host(),
+                      database = avvio->diz()->xml_conn->database();
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QCOMPARE(desktop.messaggi,
                  QStringList{"«" + QDir::toNativeSeparators(lavoro.filePath("ip.ini")) +
                              "» non è un file ordinario (è una cartella, un dispositivo o una "
                              "coda)"});
         QVERIFY(pulsantiAttivi(false));
-        QCOMPARE(Diz->xml_conn->host(), host);
-        QCOMPARE(Diz->xml_conn->database(), database);
-        QCOMPARE(titoloElencoFatt(), QString());
+        QCOMPARE(avvio->diz()->xml_conn->host(), host);
+        QCOMPARE(avvio->diz()->xml_conn->database(), database);
+        QCOMPARE(Finestre::titoloFatture(), QString());
     }
 
     void accessoETitolo_data() {
@@ -220,25 +221,25 @@ private slots:
         QFETCH(QByteArray, contenuto);
         scriviIni(contenuto);
         QStringList ordine;
-        for (Table* t : Diz->tabelleFatture())
+        for (Table* t : avvio->diz()->tabelleFatture())
             connect(t, &Table::stateChanged, this, [&ordine, t] {
                 if (t->isOpen()) ordine << t->tableName();
             });
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QCOMPARE(desktop.messaggi, QStringList());
         QVERIFY(pulsantiAttivi(true));
-        QCOMPARE(ordine, nomi(Diz->tabelleFatture()));
-        QTEST(titoloElencoFatt(), "titolo");
+        QCOMPARE(ordine, nomi(avvio->diz()->tabelleFatture()));
+        QTEST(Finestre::titoloFatture(), "titolo");
         QTEST(Finestre::finestra(Finestre::Fatture)->windowTitle(), "titolo");
-        QCOMPARE(Diz->xml_conn->host(), TestDb::host());
-        QCOMPARE(Diz->xml_conn->database(), db);
+        QCOMPARE(avvio->diz()->xml_conn->host(), TestDb::host());
+        QCOMPARE(avvio->diz()->xml_conn->database(), db);
     }
 
     void righeLungheTagliate() {
         scriviIni("127.000.000.001:3306\n" + db.toLatin1() + "_in_piu\nA\n");
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
-        QCOMPARE(Diz->xml_conn->host(), QString("127.000.000.001"));
-        QCOMPARE(Diz->xml_conn->database(), db);
+        QCOMPARE(avvio->diz()->xml_conn->host(), QString("127.000.000.001"));
+        QCOMPARE(avvio->diz()->xml_conn->database(), db);
         QCOMPARE(desktop.messaggi, QStringList());
         QVERIFY(pulsantiAttivi(true));
     }
@@ -246,7 +247,7 @@ private slots:
     void databaseTagliatoInesistente() {
         scriviIni(TestDb::host().toLatin1() + "\ngfe_t_men \nA\n");
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
-        QCOMPARE(Diz->xml_conn->database(), QString("gfe_t_men "));
+        QCOMPARE(avvio->diz()->xml_conn->database(), QString("gfe_t_men "));
         QCOMPARE(desktop.messaggi,
                  QStringList{erroreConnessione("gfe_t_men ", TestDb::password())});
         QVERIFY(pulsantiAttivi(false));
@@ -264,7 +265,7 @@ private slots:
         QCOMPARE(desktop.messaggi, QStringList{erroreConnessione(db, "sbagliata")});
         QVERIFY(pulsantiAttivi(false));
         QCOMPARE(aperte(), QStringList());
-        QCOMPARE(titoloElencoFatt(), QString("Serie B"));
+        QCOMPARE(Finestre::titoloFatture(), QString("Serie B"));
     }
 
     void tabellaMancante() {
@@ -273,7 +274,7 @@ private slots:
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QString atteso;
         try {
-            Table t(Diz->xml_conn, QStringLiteral("clienti"));
+            Table t(avvio->diz()->xml_conn, QStringLiteral("clienti"));
             t.open();
         } catch (const DbError& e) {
             atteso = e.messaggio();
@@ -289,13 +290,13 @@ private slots:
         scriviIni(ini("A"));
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         int cambi = 0;
-        for (Table* t : Diz->tabelleFatture())
+        for (Table* t : avvio->diz()->tabelleFatture())
             connect(t, &Table::stateChanged, this, [&cambi] { ++cambi; });
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QCOMPARE(desktop.messaggi, QStringList());
         QCOMPARE(cambi, 0);
-        QCOMPARE(aperte(), nomi(Diz->tabelleFatture()));
-        QVERIFY(Diz->xml_conn->isConnected());
+        QCOMPARE(aperte(), nomi(avvio->diz()->tabelleFatture()));
+        QVERIFY(avvio->diz()->xml_conn->isConnected());
         QVERIFY(pulsantiAttivi(true));
     }
 
@@ -308,12 +309,14 @@ private slots:
         TestDb::esegui(altro, {"INSERT INTO testata (id_invio, rag_soc) VALUES (7, 'NUOVA')"});
         scriviIni(ini("A"));
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
-        QCOMPARE(Diz->Testata->field(QStringLiteral("rag_soc")).asString(), QString("VECCHIA"));
+        QCOMPARE(avvio->diz()->Testata->field(QStringLiteral("rag_soc")).asString(),
+                 QString("VECCHIA"));
         scriviIni(TestDb::host().toLatin1() + "\n" + altro.toLatin1() + "\nA\n");
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QCOMPARE(desktop.messaggi, QStringList());
-        QCOMPARE(Diz->Testata->recordCount(), 1);
-        QCOMPARE(Diz->Testata->field(QStringLiteral("rag_soc")).asString(), QString("NUOVA"));
+        QCOMPARE(avvio->diz()->Testata->recordCount(), 1);
+        QCOMPARE(avvio->diz()->Testata->field(QStringLiteral("rag_soc")).asString(),
+                 QString("NUOVA"));
         QVERIFY(pulsantiAttivi(true));
         scriviIni(TestDb::host().toLatin1() + "\ngfe_t_nodb\nA\n");
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
@@ -327,7 +330,7 @@ private slots:
         scriviIni(ini("A"));
         QTest::mouseClick(menu->BitBtn7, Qt::LeftButton);
         QStringList ordine;
-        for (Table* t : Diz->tabelleFatture())
+        for (Table* t : avvio->diz()->tabelleFatture())
             connect(t, &Table::stateChanged, this, [&ordine, t] {
                 if (!t->isOpen()) ordine << t->tableName();
             });
@@ -392,7 +395,8 @@ private slots:
     }
 
     void aggiornamentoSospesoMostrato() {
-        emit Diz->autoRefreshFailed(QStringLiteral("testata"), QStringLiteral("server sparito"));
+        emit avvio->diz()->autoRefreshFailed(QStringLiteral("testata"),
+                                             QStringLiteral("server sparito"));
         QCOMPARE(desktop.messaggi,
                  QStringList{"Aggiornamento automatico di testata sospeso: server sparito"});
     }
@@ -406,7 +410,7 @@ private slots:
         if (!Finestre::finestra(Finestre::Fatture))
             Finestre::registra(Finestre::Fatture, new QDialog(menu), "fatture");
         QCOMPARE(Finestre::finestra(Finestre::Fatture)->windowTitle(), QString("Serie X"));
-        QCOMPARE(titoloElencoFatt(), QString("Serie X"));
+        QCOMPARE(Finestre::titoloFatture(), QString("Serie X"));
     }
 
     void fotografie() {

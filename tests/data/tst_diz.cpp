@@ -38,7 +38,6 @@ private slots:
         qunsetenv("GFE_DB_PASSWORD");
         {
             TDiz d;
-            QCOMPARE(Diz, &d);
             QCOMPARE(d.xml_conn->database(), QString("xml_quirn"));
             QCOMPARE(d.xml_conn->port(), 3306);
             QCOMPARE(d.xml_conn->user(), QString("root"));

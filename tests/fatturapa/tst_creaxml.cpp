@@ -1,6 +1,7 @@
 #include "tst_creaxml_prova.h"
 
 #include "fatturapa/CreaXml.h"
+#include "fatturapa/NomeFatturaPA.h"
 
 #include <QtTest>
 
@@ -174,7 +175,7 @@ private slots:
         QFETCH(QString, titolo);
         QFETCH(QString, atteso);
         const QString percorso = prova.scrivi(id, formato, titolo);
-        const QString progressivo = ScrittoreFatturaPA::progressivo(id, titolo);
+        const QString progressivo = NomeFatturaPA::progressivo(id, titolo);
         QCOMPARE(percorso, prova.file("IT01234567897_" + progressivo + ".xml"));
         const QByteArray scritto = ProvaXml::leggi(percorso);
         const QByteArray previsto = ProvaXml::leggi(QStringLiteral(GFE_GOLDEN_DIR "/") + atteso);
@@ -190,11 +191,11 @@ private slots:
     // The plain functions the windows call write the same documents.
     void funzioniDelleFinestre() {
         prova.scrivi(42, FormatoFatturaPA::FPR12);
-        const QString fpr = CreaXmlFPR12(QStringLiteral("FATTURE"));
+        const QString fpr = CreaXmlFPR12(prova.diz().fattura(), QStringLiteral("FATTURE"));
         QCOMPARE(ProvaXml::leggi(fpr),
                  ProvaXml::leggi(QStringLiteral(GFE_GOLDEN_DIR "/fpr12_fattura42.xml")));
         prova.diz().Testata->locate("id_invio", 43);
-        const QString fpa = CreaXmlFPA12(QString());
+        const QString fpa = CreaXmlFPA12(prova.diz().fattura(), QString());
         QCOMPARE(ProvaXml::leggi(fpa),
                  ProvaXml::leggi(QStringLiteral(GFE_GOLDEN_DIR "/fpa12_fattura43.xml")));
     }

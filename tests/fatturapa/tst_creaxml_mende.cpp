@@ -1,6 +1,6 @@
 #include "tst_creaxml_prova.h"
 
-#include "data/FatturaInviata.h"
+#include "db/FatturaInviata.h"
 #include "db/DbError.h"
 #include "fatturapa/ErroreXml.h"
 #include "platform/ErroreConversione.h"
@@ -423,8 +423,7 @@ private slots:
         d.Testata->edit();
         d.Testata->field("rag_soc").setAsString("Neri Srl");
         const QString percorso =
-            ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X", *d.AziendaT, *d.Testata, *d.Detta)
-                .scrivi();
+            ScrittoreFatturaPA(FormatoFatturaPA::FPR12, "X", d.fattura()).scrivi();
         QVERIFY(ProvaXml::leggi(percorso).contains("<Denominazione>Neri Srl</Denominazione>"));
         QCOMPARE(ProvaXml::problemi(percorso), QStringList{});
         QCOMPARE(prova.valore("SELECT rag_soc FROM testata WHERE id_invio = 67"),

@@ -164,8 +164,7 @@ public:
         m_diz->AziendaT->refresh();
         if (!m_diz->Testata->locate("id_invio", id))
             throw std::runtime_error("fattura di prova mancante");
-        return ScrittoreFatturaPA(formato, titolo, *m_diz->AziendaT, *m_diz->Testata, *m_diz->Detta)
-            .scrivi();
+        return ScrittoreFatturaPA(formato, titolo, m_diz->fattura()).scrivi();
     }
 
     // Names in the output folder, temporary files included.

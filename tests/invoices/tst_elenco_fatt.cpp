@@ -88,7 +88,6 @@ private slots:
         QVERIFY(w()->P2->isHidden() && w()->P3->isHidden() && w()->P4->isHidden());
         const QString oggi = Testi::testoDataBreve(QDate::currentDate());
         QCOMPARE(w()->M1->text(), oggi);
-        QCOMPARE(Elenco_Fatt, w());
         clic(w()->Panel1->BitBtn1);
         QVERIFY(w()->P2->isVisible());
         clic(w()->Panel1->BitBtn7);
@@ -96,12 +95,17 @@ private slots:
         QVERIFY(w()->P3->isVisible() && w()->P4->isVisible());
         digita(w()->M1, "010120");
         QCOMPARE(w()->M1->text(), QString("01/01/20"));
+        QTest::keyClick(w()->DBGrid1, Qt::Key_Down);
+        const int riga = w()->DBGrid1->currentIndex().row();
+        const int righe = w()->DBGrid1->model()->rowCount();
         w()->close();
         QVERIFY(w()->isHidden());
-        QCOMPARE(Elenco_Fatt, w());
         w()->show();
+        // Closing only hides: the list and its current invoice are as the user left them.
         QVERIFY(w()->P2->isHidden() && w()->P3->isHidden() && w()->P4->isHidden());
         QCOMPARE(w()->M1->text(), oggi);
+        QCOMPARE(w()->DBGrid1->model()->rowCount(), righe);
+        QCOMPARE(w()->DBGrid1->currentIndex().row(), riga);
     }
 
     void legendOpensAndCloses() {

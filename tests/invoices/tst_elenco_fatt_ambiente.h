@@ -34,7 +34,7 @@ public:
         }
         for (Table* t : diz->tabelleFatture())
             t->open();
-        finestra = std::make_unique<TElenco_Fatt>();
+        finestra = std::make_unique<TElenco_Fatt>(*diz);
         finestra->show();
         return QTest::qWaitForWindowActive(finestra.get());
     }

@@ -53,7 +53,7 @@ class TstStampa : public QObject {
     LetturaPdf fattura(int id) {
         [&] { QVERIFY(diz->Testata->locate("id_invio", id)); }();
         const QString pdf = dir.filePath(QStringLiteral("f%1.pdf").arg(id));
-        PdfFattura(*diz->AziendaT, *diz->Testata, *diz->Detta, pdf);
+        PdfFattura(diz->fattura(), pdf);
         return LetturaPdf(pdf);
     }
 
@@ -106,7 +106,7 @@ private slots:
         QVERIFY(vicino(data.area.left(), 10 + 166.7));
         for (const Parola& p : {num, anno, data})
             QVERIFY(vicino(p.area.top(), 10 + 59.3));
-        const Impaginazione imp = ImpaginaFattura(*diz->AziendaT, *diz->Testata, *diz->Detta);
+        const Impaginazione imp = ImpaginaFattura(diz->fattura());
         QCOMPARE(imp.pagine[0].testi("QRLabel84"), QStringList{"/ 2023"});
         QVERIFY(vicino(anno.area.left(), 10 + 150.8 + 1.96)); // after "/ " in bold 10 pt
         const Parola ditta = parola(pdf, "ESEMPIO");
@@ -218,7 +218,7 @@ private slots:
                 QVERIFY(diz->Testata->isEmpty());
             }
             try {
-                PdfFattura(*diz->AziendaT, *diz->Testata, *diz->Detta, pdf);
+                PdfFattura(diz->fattura(), pdf);
                 QFAIL("printed without data");
             } catch (const ErroreStampa& e) {
                 QCOMPARE(e.messaggio(), QString("Mancanza Dati"));
@@ -237,7 +237,7 @@ private slots:
         diz->Detta_Car->refresh();
         QCOMPARE(diz->Detta_Car->recordCount(), 3);
         const QString file = dir.filePath("acquisto.pdf");
-        PdfFatturaAcquisto(*diz->AziendaT, *diz->Testa_Car, *diz->Detta_Car, file);
+        PdfFatturaAcquisto(diz->acquisto(), file);
         const LetturaPdf pdf(file);
         QCOMPARE(pdf.pagine(), 1);
         QVERIFY(pdf.trova("Profilato").size() == 1 && pdf.trova("Staffe").size() == 1);

@@ -73,7 +73,7 @@ private slots:
         applicaMigrazioni(*diz->xml_conn);
         diz->Testa_Car->open();
         diz->Detta_Car->open();
-        w = std::make_unique<TElenco_Carico>();
+        w = std::make_unique<TElenco_Carico>(*diz);
         w->show();
     }
     void cleanup() {

@@ -26,7 +26,7 @@ public:
         TestDb::punta(*diz->xml_conn, db);
         for (Table* t : diz->tabelleFatture())
             t->open();
-        fatture = std::make_unique<TElenco_Fatt>();
+        fatture = std::make_unique<TElenco_Fatt>(*diz);
     }
 
     void chiudi() {

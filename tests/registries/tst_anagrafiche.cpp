@@ -60,8 +60,9 @@ class TstAnagrafiche : public QObject {
 private slots:
     void init() {
         amb.apri({"xml_quirn.sql"}, kClienti);
-        cl = std::make_unique<TAnag_Cl>();
-        fo = std::make_unique<TAnag_Fo>();
+        cl = std::make_unique<TAnag_Cl>(*amb.diz);
+        fo = std::make_unique<TAnag_Fo>(*amb.diz);
+        amb.fatture->impostaScelte(cl.get(), nullptr);
     }
     void cleanup() {
         cl.reset();

@@ -38,7 +38,8 @@ class TstArticoli : public QObject {
 
     void apri(const QStringList& files, const QStringList& dati) {
         amb.apri(files, dati);
-        w = std::make_unique<TArticoli>();
+        w = std::make_unique<TArticoli>(*amb.diz);
+        amb.fatture->impostaScelte(nullptr, w.get());
     }
     QStringList codici() const {
         QStringList out;

@@ -26,7 +26,7 @@ class TstTanagAz : public QObject {
         if (!rows.isEmpty()) TestDb::esegui(db, rows);
         diz = std::make_unique<TDiz>();
         TestDb::punta(*diz->xml_conn, db);
-        w = std::make_unique<Tanag_az>();
+        w = std::make_unique<Tanag_az>(*diz);
         diz->AziendaT->open();
     }
     void apriUnaRiga() {

@@ -86,7 +86,7 @@ private slots:
         TestDb::punta(*diz.xml_conn, db);
         for (Table* t : diz.tabelleFatture())
             t->open();
-        TElenco_Fatt finestra;
+        TElenco_Fatt finestra(diz);
         finestra.setWindowTitle("A");
         finestra.show();
         QVERIFY(QTest::qWaitForWindowActive(&finestra));

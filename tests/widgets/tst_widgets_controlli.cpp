@@ -329,8 +329,8 @@ private slots:
         b->setDataSource(banco->ds.get());
         b->setField("cap");
         QSignalSpy pressed(ok, &QPushButton::clicked);
-        EnterAsTab::installa(&form);
-        EnterAsTab::installa(&form); // once is enough
+        EnterAsTab::install(&form);
+        EnterAsTab::install(&form); // once is enough
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         a->setFocus();

@@ -352,7 +352,7 @@ private slots:
         g->setGeometry(0, 0, 300, 150);
         auto* e = new DBEdit(&form);
         e->setGeometry(0, 160, 100, 20);
-        EnterAsTab::installa(&form);
+        EnterAsTab::install(&form);
         mostra(form);
         g->setFocus();
         QTest::keyClick(g, Qt::Key_Return); // no editor: the focus moves on

@@ -1,4 +1,4 @@
-#include "data/FatturaInviata.h"
+#include "db/FatturaInviata.h"
 
 #include "db/Connection.h"
 #include "db/Table.h"

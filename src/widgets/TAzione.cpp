@@ -12,6 +12,9 @@ bool TAzione::esegui(const std::function<void()>& azione) {
         return true;
     } catch (const Errore& e) {
         Desktop::corrente().messaggio(e.messaggio());
+    } catch (const std::exception& e) {
+        // Last resort for what the libraries below throw (std::bad_alloc and the like).
+        Desktop::corrente().messaggio(QString::fromUtf8(e.what()));
     }
     return false;
 }
