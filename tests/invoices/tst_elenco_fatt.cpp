@@ -90,6 +90,8 @@ private slots:
         QCOMPARE(w()->M1->text(), oggi);
         clic(w()->Panel1->BitBtn1);
         QVERIFY(w()->P2->isVisible());
+        // Invoice 1 is sent, so its lines are final: the line editor opens on invoice 2.
+        QTest::keyClick(w()->DBGrid1, Qt::Key_Down);
         clic(w()->Panel1->BitBtn7);
         clic(w()->Panel1->BitBtn11);
         QVERIFY(w()->P3->isVisible() && w()->P4->isVisible());
