@@ -18,7 +18,10 @@ Accesso::Esito Accesso::esegui(TDiz& diz, const QString& cartella, const Titolo&
 
 Accesso::Esito Accesso::collega(TDiz& diz, const IpIni& ini, const Titolo& titolo) {
     if (titolo) titolo(ini.titolo);
-    const ConnectionSettings impostate = impostazioni(ini);
+    // User, password and port stay as the data module read them when it was made.
+    ConnectionSettings impostate = ConnectionSettings::of(*diz.xml_conn);
+    impostate.host = ini.server.left(LunghezzaServer);
+    impostate.database = ini.database.left(LunghezzaDatabase);
     // Another server or database: the tables are closed first, so that none keeps the
     // rows of the old one while its writes by key would go to the new one.
     if (!diz.xml_conn->isConnected() || diz.xml_conn->host() != impostate.host ||
