@@ -1,7 +1,7 @@
 #include "tst_creaxml_prova.h"
 
-#include "db/FatturaInviata.h"
 #include "db/DbError.h"
+#include "db/FatturaInviata.h"
 #include "fatturapa/ErroreXml.h"
 #include "platform/ErroreConversione.h"
 #include "platform/Testi.h"
