@@ -6,6 +6,7 @@
 #include "db/Query.h"
 #include "db/Table.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -489,6 +490,19 @@ private slots:
         QCOMPARE(t->recordCount(), 2); // the rows read before stay
     }
 
+    static bool tuttiFermi(pid_t pid) {
+        const QDir dir(QString("/proc/%1/task").arg(pid));
+        const QStringList fili = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& filo : fili) {
+            QFile stat(dir.filePath(filo + "/stat"));
+            if (!stat.open(QIODevice::ReadOnly)) continue; // a thread that has ended meanwhile
+            const QByteArray riga = stat.readAll();
+            const int fine = riga.lastIndexOf(')');
+            if (fine < 0 || riga.mid(fine + 2, 1) != "T") return false;
+        }
+        return !fili.isEmpty();
+    }
+
     // A server that stops answering gives one clear message within the timeout (shortened
     // here by GFE_DB_TIMEOUT); the default waits longer than the server's lock wait.
     void stoppedServerTimesOut() {
@@ -510,6 +524,9 @@ private slots:
             ~Riprendi() { ::kill(pid, SIGCONT); }
         } riprendi{pid};
         QVERIFY(::kill(pid, SIGSTOP) == 0);
+        // The signal reaches a server running on another core a moment later: wait until
+        // every thread of it has stopped, or it may still answer the query below.
+        QTRY_VERIFY_WITH_TIMEOUT(tuttiFermi(pid), 5000);
         QElapsedTimer tempo;
         tempo.start();
         try {
