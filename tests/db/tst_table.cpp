@@ -15,6 +15,22 @@
 #include <memory>
 #include <sys/types.h>
 
+namespace {
+// Whether every thread of the process is stopped (state T in its stat line).
+bool tuttiFermi(pid_t pid) {
+    const QDir dir(QString("/proc/%1/task").arg(pid));
+    const QStringList fili = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& filo : fili) {
+        QFile stat(dir.filePath(filo + "/stat"));
+        if (!stat.open(QIODevice::ReadOnly)) continue; // a thread that has ended meanwhile
+        const QByteArray riga = stat.readAll();
+        const int fine = riga.lastIndexOf(')');
+        if (fine < 0 || riga.mid(fine + 2, 1) != "T") return false;
+    }
+    return !fili.isEmpty();
+}
+} // namespace
+
 class TstTable : public QObject {
     Q_OBJECT
     const QString db = QStringLiteral("gfe_t_table");
@@ -488,19 +504,6 @@ private slots:
         QVERIFY(!t->autoRefreshActive());
         QVERIFY(!failed.first().first().toString().isEmpty());
         QCOMPARE(t->recordCount(), 2); // the rows read before stay
-    }
-
-    static bool tuttiFermi(pid_t pid) {
-        const QDir dir(QString("/proc/%1/task").arg(pid));
-        const QStringList fili = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString& filo : fili) {
-            QFile stat(dir.filePath(filo + "/stat"));
-            if (!stat.open(QIODevice::ReadOnly)) continue; // a thread that has ended meanwhile
-            const QByteArray riga = stat.readAll();
-            const int fine = riga.lastIndexOf(')');
-            if (fine < 0 || riga.mid(fine + 2, 1) != "T") return false;
-        }
-        return !fili.isEmpty();
     }
 
     // A server that stops answering gives one clear message within the timeout (shortened
